@@ -1,0 +1,27 @@
+#pragma once
+
+// How the editor turns typed text into numbers, and how it matches names.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace db {
+
+// The text-to-number rule of every numeric edit box. Leading spaces are
+// skipped; then an optional sign with decimal digits, or a "$", "x", "X",
+// "0x" or "0X" prefix with hexadecimal digits (never both). Reading stops at
+// the first character that does not belong; a text read to its end keeps its
+// sign, one that stopped early loses it ("-12" is -12, "-12x" is 12). No
+// digits give 0. Values beyond 32 bits keep their low 32 bits, as the value
+// is stored by its low bits anyway.
+std::int32_t textToNumber(std::string_view text);
+
+// Turns the ASCII letters a-z into capitals; every other byte stays as it is.
+std::string upperAscii(std::string_view raw);
+
+// The name search rule: true when `upperNeedle` (already passed through
+// upperAscii, not empty) occurs in `candidate` with a-z folded to capitals.
+bool containsFolded(std::string_view candidate, std::string_view upperNeedle);
+
+}  // namespace db
