@@ -18,3 +18,13 @@ void TransferForm::appendClubEntry(int clubId)
 {
     Q_UNUSED(clubId);
 }
+
+void TransferForm::open(int transferStaffId, const QString& staffName, int fromClubId, int jobIndex,
+                        bool jobEnabled)
+{
+    Q_UNUSED(transferStaffId);
+    Q_UNUSED(staffName);
+    Q_UNUSED(fromClubId);
+    Q_UNUSED(jobIndex);
+    Q_UNUSED(jobEnabled);
+}
