@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "SmallDatabase.h"
+#include "db/Search.h"
+#include "db/Win1252.h"
+#include "tools/cli/Cli.h"
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result runCli(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int status = cli::run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+class CliFolder : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = clitest::scratchFolder("cli");
+        clitest::writeGameFolder(clitest::smallDatabase(), dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string data(const std::string& name) const
+    {
+        return (std::filesystem::path(dir) / "data" / name).string();
+    }
+
+    // Overwrites `bytes` at `offset` of a data file.
+    void patch(const std::string& name, std::streamoff offset, const std::string& bytes)
+    {
+        std::fstream f(data(name), std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(offset);
+        f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    static std::string i32(std::int32_t v)
+    {
+        std::string s(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            s[static_cast<std::size_t>(i)] =
+                static_cast<char>((static_cast<std::uint32_t>(v) >> (8 * i)) & 0xFF);
+        return s;
+    }
+
+    // Every file of the folder with its content, to prove nothing was written.
+    std::map<std::string, std::string> snapshot() const
+    {
+        std::map<std::string, std::string> files;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+            if (!e.is_regular_file()) continue;
+            std::ifstream in(e.path(), std::ios::binary);
+            files[e.path().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+        }
+        return files;
+    }
+
+    std::string dir;
+};
+
+TEST_F(CliFolder, CheckIsCleanOnAConsistentFolder)
+{
+    const Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitOk) << r.out << r.err;
+    EXPECT_EQ(r.out, "No problems found.\n");
+}
+
+TEST_F(CliFolder, CheckNamesTheProblemsAndExitsWithOne)
+{
+    patch("club.dat", 581 + 0, i32(9));          // ClubId of club 1
+    patch("club.dat", 83, i32(40));              // NationId of club 0
+    patch("staff.dat", 157 * 0 + 153, i32(-1));  // chairman's NonPlayerId
+    const Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitProblems);
+    EXPECT_EQ(r.out,
+              "clubs[1] ClubId: identifier 9 differs from its position 1\n"
+              "clubs[0] NationId: reference 40 is outside nations (2 records)\n"
+              "staff[0] NonPlayerId: missing link to non-players (-1) though the classification needs one\n"
+              "3 problems found.\n");
+}
+
+TEST_F(CliFolder, CheckReportsAShortFileInsteadOfFailingToRead)
+{
+    std::filesystem::resize_file(data("stadium.dat"), 50);
+    const Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitProblems) << r.err;
+    EXPECT_NE(r.out.find("stadium.dat length: 50 bytes, shorter than the 78 bytes the counts need"),
+              std::string::npos)
+        << r.out;
+}
+
+TEST_F(CliFolder, CheckReportsOffsetsThatDisagreeWithTheLayout)
+{
+    patch("index.dat", 8 + 67 * 8 + 59, i32(600));
+    const Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitProblems);
+    EXPECT_NE(r.out.find("index[8] TableOffset: 600 but the tables before it end at 628"), std::string::npos)
+        << r.out;
+}
+
+TEST_F(CliFolder, UnreadableFoldersExitWithTwo)
+{
+    for (const std::string command : {"info", "check"}) {
+        Result r = runCli({command, dir + "/nowhere"});
+        EXPECT_EQ(r.status, cli::kExitError);
+        EXPECT_NE(r.err.find("no such folder"), std::string::npos) << r.err;
+
+        r = runCli({command, dir + "/data"});
+        EXPECT_EQ(r.status, cli::kExitError);
+        EXPECT_NE(r.err.find("looks like the data folder itself"), std::string::npos) << r.err;
+    }
+    std::filesystem::remove(data("index.dat"));
+    const Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitError);
+    EXPECT_NE(r.err.find("cannot read the index"), std::string::npos) << r.err;
+}
+
+TEST_F(CliFolder, NothingIsWritten)
+{
+    const auto before = snapshot();
+    runCli({"info", dir});
+    runCli({"check", dir});
+    runCli({"export", dir, "staff", "--format", "json"});
+    runCli({"search", dir, "clubs", "a"});
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(CliFolder, InfoShowsEntriesFilesAndLayout)
+{
+    const Result r = runCli({"info", dir});
+    EXPECT_EQ(r.status, cli::kExitOk) << r.err;
+    EXPECT_NE(r.out.find("Staff tables back to back: yes"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("staff.dat"), std::string::npos);
+    EXPECT_NE(r.out.find("1006 bytes"), std::string::npos) << r.out;
+
+    patch("index.dat", 8 + 67 * 10 + 59, i32(0));
+    EXPECT_NE(runCli({"info", dir}).out.find("Staff tables back to back: no"), std::string::npos);
+}
+
+TEST_F(CliFolder, SearchAgreesWithTheCore)
+{
+    const db::Database d = clitest::smallDatabase();
+    for (const std::string text : {"o", "SMITH", "neil, \"j", "zo\xC3\xAB", "x", "m\xC3\xBCn"}) {
+        const std::string raw = db::utf8ToWin1252(text);
+        for (const std::string what : {"staff", "clubs"}) {
+            const auto expected = what == "staff" ? db::searchStaff(d, raw) : db::searchClubs(d, raw);
+            const Result r = runCli({"search", dir, what, text});
+            std::vector<std::int32_t> ids;
+            std::istringstream in(r.out);
+            for (std::string line; std::getline(in, line);) ids.push_back(std::stoi(line));
+            EXPECT_EQ(ids, expected) << what << " " << text;
+            EXPECT_EQ(r.status, expected.empty() ? cli::kExitProblems : cli::kExitOk);
+        }
+    }
+    EXPECT_EQ(runCli({"search", dir, "staff", "zo\xC3\xAB"}).out, "1\tZo\xC3\xAB O'Neil, \"Jr\"\n");
+}
+
+TEST(CliArguments, BadArgumentsExitWithTwoAndSayWhy)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "Usage"},
+        {{"frobnicate", "x"}, "unknown command 'frobnicate'"},
+        {{"check"}, "check needs exactly one GAMEDIR"},
+        {{"info", "a", "b"}, "info needs exactly one GAMEDIR"},
+        {{"export", "dir"}, "export needs GAMEDIR and TABLE"},
+        {{"export", "dir", "managers"}, "unknown table 'managers'"},
+        {{"export", "dir", "clubs", "--format", "xml"}, "unknown format 'xml'"},
+        {{"export", "dir", "clubs", "--format"}, "--format needs csv or json"},
+        {{"export", "dir", "clubs", "--colour"}, "unknown option '--colour'"},
+        {{"search", "dir", "nations", "x"}, "search looks for staff or clubs"},
+        {{"search", "dir", "staff"}, "search needs GAMEDIR"},
+    };
+    for (const auto& [args, message] : cases) {
+        const Result r = runCli(args);
+        EXPECT_EQ(r.status, cli::kExitError) << message;
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty());
+    }
+}
+
+TEST(CliArguments, HelpForEachCommand)
+{
+    EXPECT_EQ(runCli({"--help"}).status, cli::kExitOk);
+    EXPECT_NE(runCli({"--help"}).out.find("quarndb-cli COMMAND GAMEDIR"), std::string::npos);
+    for (const std::string command : {"info", "check", "export", "search"}) {
+        const Result r = runCli({command, "--help"});
+        EXPECT_EQ(r.status, cli::kExitOk);
+        EXPECT_EQ(r.out.rfind("Usage: quarndb-cli " + command, 0), 0u) << r.out;
+    }
+    EXPECT_NE(runCli({"export", "--help"}).out.find("common-names"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "SmallDatabase.h"
+#include "db/Win1252.h"
+#include "tools/cli/Export.h"
+
+namespace {
+
+// A strict RFC 4180 reader: records end in CRLF, quoted fields may hold
+// commas, CRLF and doubled quotes.
+std::vector<std::vector<std::string>> parseCsv(const std::string& text)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::vector<std::string> row;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            EXPECT_TRUE(field.empty()) << "quote inside an unquoted field";
+            quoted = true;
+        } else if (c == ',') {
+            row.push_back(field);
+            field.clear();
+        } else if (c == '\r') {
+            EXPECT_EQ(text[i + 1], '\n');
+            ++i;
+            row.push_back(field);
+            field.clear();
+            rows.push_back(row);
+            row.clear();
+        } else {
+            EXPECT_NE(c, '\n') << "bare LF";
+            field += c;
+        }
+    }
+    EXPECT_FALSE(quoted);
+    EXPECT_TRUE(row.empty() && field.empty()) << "last record without CRLF";
+    return rows;
+}
+
+std::string csv(const db::Database& d, const std::string& table)
+{
+    std::ostringstream out;
+    cli::writeCsv(*cli::exportTable(d, table), out);
+    return out.str();
+}
+
+std::string column(const std::vector<std::vector<std::string>>& rows, std::size_t row,
+                   const std::string& name)
+{
+    const auto& header = rows.at(0);
+    for (std::size_t i = 0; i < header.size(); ++i)
+        if (header[i] == name) return rows.at(row + 1).at(i);
+    ADD_FAILURE() << "no column " << name;
+    return {};
+}
+
+TEST(Export, CsvRoundTripsWindows1252NamesWithCommasAndQuotes)
+{
+    db::Database d = clitest::smallDatabase();
+    // Every byte a name can hold except NUL, in one name.
+    std::string all;
+    for (int b = 1; b < 52; ++b) all += static_cast<char>(b * 5 % 255 + 1);
+    d.appendName(db::NameKind::Second, all);
+    d.appendName(db::NameKind::Second, "\x80\x8A\x9F\xFF, \"\"\r\n;");
+
+    for (const std::string table : {"first-names", "second-names"}) {
+        const auto& names = table == "first-names" ? d.firstNames : d.secondNames;
+        const auto rows = parseCsv(csv(d, table));
+        ASSERT_EQ(rows.size(), names.size() + 1);
+        EXPECT_EQ(rows[0], (std::vector<std::string>{"NameId", "Name", "UsageCount"}));
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            ASSERT_EQ(rows[i + 1].size(), 3u);
+            EXPECT_EQ(db::utf8ToWin1252(rows[i + 1][1]), names[i].text(db::NameRecord::Name)) << i;
+        }
+    }
+    const auto clubs = parseCsv(csv(d, "clubs"));
+    EXPECT_EQ(column(clubs, 1, "LongName"), "Comma, \"Quoted\" M\xC3\xBCnchen");
+}
+
+TEST(Export, ReferencesAreResolvedAndNoneIsEmpty)
+{
+    const db::Database d = clitest::smallDatabase();
+    const auto clubs = parseCsv(csv(d, "clubs"));
+    EXPECT_EQ(column(clubs, 0, "NationId"), "0");
+    EXPECT_EQ(column(clubs, 0, "NationName"), "England");
+    EXPECT_EQ(column(clubs, 0, "LastDivisionId"), "-2");
+    EXPECT_EQ(column(clubs, 0, "LastDivisionName"), "");
+    EXPECT_EQ(column(clubs, 0, "ReserveDivisionName"), "");  // the count: none
+    EXPECT_EQ(column(clubs, 0, "ChairmanName"), "John Smith");
+    EXPECT_EQ(column(clubs, 1, "ManagerName"), "Fran\xC3\xA7ois Smith");
+    EXPECT_EQ(column(clubs, 1, "PlayerId1"), "2");
+    EXPECT_EQ(column(clubs, 1, "PlayerName50"), "");
+    EXPECT_EQ(column(clubs, 0, "HomeForeColourName"), "Claret");
+
+    const auto staff = parseCsv(csv(d, "staff"));
+    EXPECT_EQ(column(staff, 1, "Name"), "Zo\xC3\xAB O'Neil, \"Jr\"");
+    EXPECT_EQ(column(staff, 1, "ClubContractedName"), "Quarn Town");
+    EXPECT_EQ(column(staff, 2, "JobForClubName"), "Player Manager");
+    EXPECT_EQ(column(staff, 2, "ClassificationName"), "Non Player and Player");
+    EXPECT_EQ(column(staff, 0, "DateOfBirth"), "28/2/1975");
+    EXPECT_EQ(column(staff, 0, "SecondNationName"), "");
+
+    const auto players = parseCsv(csv(d, "players"));
+    EXPECT_EQ(column(players, 1, "StaffId"), "2");
+    EXPECT_EQ(column(players, 1, "StaffName"), "Fran\xC3\xA7ois Smith");
+    EXPECT_EQ(players[0].size(), 3u + 6u + 54u);
+
+    const auto stadiums = parseCsv(csv(d, "stadiums"));
+    EXPECT_EQ(column(stadiums, 0, "CityName"), "Quarnford");
+    EXPECT_EQ(column(stadiums, 0, "NearbyStadiumName"), "");
+}
+
+TEST(Export, EveryTableHasAHeaderEvenWhenEmpty)
+{
+    const db::Database full = clitest::smallDatabase();
+    const db::Database empty = db::Database::withEmptyIndex();
+    for (const std::string& table : cli::exportTableNames()) {
+        const auto a = cli::exportTable(full, table);
+        const auto b = cli::exportTable(empty, table);
+        ASSERT_TRUE(a && b) << table;
+        EXPECT_FALSE(a->columns.empty());
+        EXPECT_EQ(a->columns, b->columns) << table;
+        EXPECT_TRUE(b->rows.empty());
+        for (const auto& row : a->rows) EXPECT_EQ(row.size(), a->columns.size()) << table;
+    }
+    EXPECT_FALSE(cli::exportTable(full, "wizard"));
+}
+
+TEST(Export, JsonEscapesAndTypesCells)
+{
+    cli::ExportTable t;
+    t.columns = {"Id", "Name", "Ref"};
+    t.rows.push_back(
+        {cli::Cell(std::int64_t{-2}), cli::Cell(std::string("a\"b\\c\x01\n\xC3\xA9")), cli::Cell()});
+    std::ostringstream out;
+    cli::writeJson(t, out);
+    EXPECT_EQ(out.str(),
+              "[\n  {\"Id\": -2, \"Name\": \"a\\\"b\\\\c\\u0001\\n\xC3\xA9\", \"Ref\": null}\n]\n");
+
+    std::ostringstream none;
+    cli::writeJson(cli::ExportTable{{"Id"}, {}}, none);
+    EXPECT_EQ(none.str(), "[]\n");
+}
+
+TEST(Export, DatesAsTheStaffPageShowsThem)
+{
+    EXPECT_EQ(cli::formatDate(0, 1975), "1/1/1975");
+    EXPECT_EQ(cli::formatDate(31, 1900), "1/2/1900");
+    EXPECT_EQ(cli::formatDate(61, 2000), "31/2/2000");
+    EXPECT_EQ(cli::formatDate(364, -1), "31/12/-1");
+    EXPECT_EQ(cli::formatDate(65535, 1), "0/1/1");
+    EXPECT_EQ(cli::formatDate(40000, 1), "-25535/1/1");
+}
+
+}  // namespace
