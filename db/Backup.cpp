@@ -1,0 +1,124 @@
+#include "Backup.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "FileSystem.h"
+#include "Storage.h"
+#include "StorageFiles.h"
+
+namespace db {
+
+const std::vector<std::string>& savedFileNames()
+{
+    static const std::vector<std::string> names = {
+        files::kIndex,       files::kClubs,    files::kFirstNames, files::kSecondNames,
+        files::kCommonNames, files::kStadiums, files::kStaff};
+    return names;
+}
+
+namespace {
+
+std::string stamp(std::time_t now)
+{
+    std::tm t{};
+#ifdef _WIN32
+    localtime_s(&t, &now);
+#else
+    localtime_r(&now, &t);
+#endif
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d-%02d%02d", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min);
+    return buf;
+}
+
+// A new, empty folder whose name nobody has used yet.
+std::string makeFreshFolder(const std::string& gameDir, std::time_t now, FileSystem& fs)
+{
+    const std::string base = joinPath(gameDir, "data-backup-" + stamp(now));
+    for (int n = 1; n < 10000; ++n) {
+        const std::string path = n == 1 ? base : base + "-" + std::to_string(n);
+        switch (fs.makeDirectory(path)) {
+            case MakeDirStatus::Ok:
+                return path;
+            case MakeDirStatus::AlreadyExists:
+                continue;
+            case MakeDirStatus::Failed:
+                throw Error("Cannot create folder " + path);
+        }
+    }
+    throw Error("Cannot create folder " + base);
+}
+
+std::string fileName(const std::string& path)
+{
+    return path.substr(files::folderOf(path).size() + 1);
+}
+
+}  // namespace
+
+std::string backupDataFolder(const std::string& gameDir, std::time_t now, FileSystem& fs)
+{
+    // Every source must be readable before a folder is made.
+    std::vector<std::string> sources;
+    for (const std::string& name : savedFileNames()) {
+        const std::string path = dataFilePath(gameDir, name, fs);
+        if (!fs.exists(path)) files::cannotOpen(path);
+        sources.push_back(path);
+    }
+
+    const std::string folder = makeFreshFolder(gameDir, now, fs);
+    std::vector<std::string> copied;
+    for (const std::string& from : sources) {
+        const std::string to = joinPath(folder, fileName(from));
+        if (!fs.copyFile(from, to)) {
+            for (const std::string& c : copied) fs.remove(c);
+            fs.removeDirectory(folder);
+            std::vector<std::uint8_t> probe;
+            if (fs.readFile(from, probe) != ReadStatus::Ok) files::cannotOpen(from);
+            files::writeError();
+        }
+        copied.push_back(to);
+    }
+    if (!fs.syncDirectory(folder)) {
+        for (const std::string& c : copied) fs.remove(c);
+        fs.removeDirectory(folder);
+        files::writeError();
+    }
+    return folder;
+}
+
+SaveSession::SaveSession() : fs_(realFileSystem()) {}
+
+SaveSession::SaveSession(FileSystem& fs) : fs_(fs) {}
+
+std::string SaveSession::key(const std::string& gameDir)
+{
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::weakly_canonical(gameDir, ec);
+    return ec ? gameDir : p.string();
+}
+
+bool SaveSession::backedUp(const std::string& gameDir) const
+{
+    return done_.count(key(gameDir)) != 0;
+}
+
+std::string SaveSession::backupOnce(const std::string& gameDir, std::time_t now)
+{
+    if (backedUp(gameDir)) return {};
+    std::string folder = backupDataFolder(gameDir, now, fs_);
+    done_.insert(key(gameDir));
+    return folder;
+}
+
+std::string SaveSession::save(const Database& db, const std::string& gameDir, Progress& progress,
+                              std::time_t now)
+{
+    std::string folder = backupOnce(gameDir, now);
+    saveDatabase(db, gameDir, progress, fs_);
+    return folder;
+}
+
+}  // namespace db

@@ -1,0 +1,390 @@
+#include "FileSystem.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace db {
+
+std::string joinPath(const std::string& dir, const std::string& name)
+{
+    return dir + kPathSeparator + name;
+}
+
+bool FileSystem::copyFile(const std::string& from, const std::string& to)
+{
+    std::vector<std::uint8_t> bytes;
+    if (readFile(from, bytes) != ReadStatus::Ok) return false;
+    const FileHandle out = createNew(to);
+    if (out == kNoFile) return false;
+    const bool ok = write(out, bytes.data(), bytes.size()) && sync(out);
+    if (!close(out) || !ok) {
+        remove(to);
+        return false;
+    }
+    std::uint32_t mode = 0;
+    if (getPermissions(from, mode)) setPermissions(to, mode);
+    return true;
+}
+
+namespace {
+
+// A short random tag for temporary names; collisions are handled by
+// creating exclusively and trying again.
+std::string randomTag()
+{
+    static std::mt19937 gen{std::random_device{}()};
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string tag(8, 'x');
+    for (char& c : tag) c = kChars[gen() % (sizeof kChars - 1)];
+    return tag;
+}
+
+}  // namespace
+
+#ifndef _WIN32
+
+ReadStatus NativeFileSystem::readFile(const std::string& path, std::vector<std::uint8_t>& out)
+{
+    out.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ReadStatus::CannotOpen;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return S_ISDIR(st.st_mode) ? ReadStatus::CannotOpen : ReadStatus::ReadFailed;
+    }
+    out.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return ReadStatus::ReadFailed;
+        }
+        if (n == 0) break;  // the file shrank meanwhile
+        done += static_cast<std::size_t>(n);
+    }
+    out.resize(done);
+    ::close(fd);
+    return ReadStatus::Ok;
+}
+
+bool NativeFileSystem::exists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool NativeFileSystem::isDirectory(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool NativeFileSystem::canOpenForWriting(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+FileHandle NativeFileSystem::createTemporary(const std::string& dir, const std::string& prefix,
+                                             std::string& createdPath)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = joinPath(dir, prefix + randomTag() + ".tmp");
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            createdPath = path;
+            return fd;
+        }
+        if (errno != EEXIST) return kNoFile;
+    }
+    return kNoFile;
+}
+
+FileHandle NativeFileSystem::createNew(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    return fd < 0 ? kNoFile : fd;
+}
+
+bool NativeFileSystem::write(FileHandle file, const void* data, std::size_t size)
+{
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(static_cast<int>(file), p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool NativeFileSystem::sync(FileHandle file)
+{
+    return ::fsync(static_cast<int>(file)) == 0;
+}
+
+bool NativeFileSystem::close(FileHandle file)
+{
+    return ::close(static_cast<int>(file)) == 0;
+}
+
+bool NativeFileSystem::rename(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool NativeFileSystem::remove(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
+}
+
+bool NativeFileSystem::syncDirectory(const std::string& dir)
+{
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+MakeDirStatus NativeFileSystem::makeDirectory(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0755) == 0) return MakeDirStatus::Ok;
+    return errno == EEXIST ? MakeDirStatus::AlreadyExists : MakeDirStatus::Failed;
+}
+
+bool NativeFileSystem::removeDirectory(const std::string& path)
+{
+    return ::rmdir(path.c_str()) == 0;
+}
+
+bool NativeFileSystem::listDirectory(const std::string& dir, std::vector<std::string>& names)
+{
+    names.clear();
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return false;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(d);
+    return true;
+}
+
+bool NativeFileSystem::getPermissions(const std::string& path, std::uint32_t& mode)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    mode = static_cast<std::uint32_t>(st.st_mode & 07777);
+    return true;
+}
+
+bool NativeFileSystem::setPermissions(const std::string& path, std::uint32_t mode)
+{
+    return ::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0;
+}
+
+#else  // _WIN32
+
+namespace {
+
+std::wstring wide(const std::string& s)
+{
+    // Paths come from the registry and the CM3Dir box in the ANSI code page.
+    const int n = MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, nullptr, 0);
+    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
+    if (n > 1) MultiByteToWideChar(CP_ACP, 0, s.c_str(), -1, w.data(), n);
+    return w;
+}
+
+std::string narrow(const wchar_t* w)
+{
+    const int n = WideCharToMultiByte(CP_ACP, 0, w, -1, nullptr, 0, nullptr, nullptr);
+    std::string s(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1) WideCharToMultiByte(CP_ACP, 0, w, -1, s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+HANDLE toHandle(FileHandle f)
+{
+    return reinterpret_cast<HANDLE>(f);
+}
+
+FileHandle fromHandle(HANDLE h)
+{
+    return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
+}
+
+}  // namespace
+
+ReadStatus NativeFileSystem::readFile(const std::string& path, std::vector<std::uint8_t>& out)
+{
+    out.clear();
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return ReadStatus::CannotOpen;
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size)) {
+        CloseHandle(h);
+        return ReadStatus::ReadFailed;
+    }
+    out.resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t done = 0;
+    while (done < out.size()) {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, 1u << 30));
+        if (!ReadFile(h, out.data() + done, want, &got, nullptr)) {
+            CloseHandle(h);
+            return ReadStatus::ReadFailed;
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    out.resize(done);
+    CloseHandle(h);
+    return ReadStatus::Ok;
+}
+
+bool NativeFileSystem::exists(const std::string& path)
+{
+    return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool NativeFileSystem::isDirectory(const std::string& path)
+{
+    const DWORD a = GetFileAttributesW(wide(path).c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool NativeFileSystem::canOpenForWriting(const std::string& path)
+{
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+FileHandle NativeFileSystem::createTemporary(const std::string& dir, const std::string& prefix,
+                                             std::string& createdPath)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = joinPath(dir, prefix + randomTag() + ".tmp");
+        HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            createdPath = path;
+            return fromHandle(h);
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS) return kNoFile;
+    }
+    return kNoFile;
+}
+
+FileHandle NativeFileSystem::createNew(const std::string& path)
+{
+    return fromHandle(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool NativeFileSystem::write(FileHandle file, const void* data, std::size_t size)
+{
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    while (size > 0) {
+        DWORD put = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        if (!WriteFile(toHandle(file), p, chunk, &put, nullptr) || put == 0) return false;
+        p += put;
+        size -= put;
+    }
+    return true;
+}
+
+bool NativeFileSystem::sync(FileHandle file)
+{
+    return FlushFileBuffers(toHandle(file)) != 0;
+}
+
+bool NativeFileSystem::close(FileHandle file)
+{
+    return CloseHandle(toHandle(file)) != 0;
+}
+
+bool NativeFileSystem::rename(const std::string& from, const std::string& to)
+{
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool NativeFileSystem::remove(const std::string& path)
+{
+    return DeleteFileW(wide(path).c_str()) != 0;
+}
+
+bool NativeFileSystem::syncDirectory(const std::string&)
+{
+    return true;  // MOVEFILE_WRITE_THROUGH already waited for the rename
+}
+
+MakeDirStatus NativeFileSystem::makeDirectory(const std::string& path)
+{
+    if (CreateDirectoryW(wide(path).c_str(), nullptr)) return MakeDirStatus::Ok;
+    return GetLastError() == ERROR_ALREADY_EXISTS ? MakeDirStatus::AlreadyExists : MakeDirStatus::Failed;
+}
+
+bool NativeFileSystem::removeDirectory(const std::string& path)
+{
+    return RemoveDirectoryW(wide(path).c_str()) != 0;
+}
+
+bool NativeFileSystem::listDirectory(const std::string& dir, std::vector<std::string>& names)
+{
+    names.clear();
+    WIN32_FIND_DATAW found{};
+    HANDLE h = FindFirstFileW(wide(joinPath(dir, "*")).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    do {
+        const std::string name = narrow(found.cFileName);
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+    return true;
+}
+
+bool NativeFileSystem::getPermissions(const std::string& path, std::uint32_t& mode)
+{
+    const DWORD a = GetFileAttributesW(wide(path).c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return false;
+    mode = (a & FILE_ATTRIBUTE_READONLY) ? 0444u : 0644u;
+    return true;
+}
+
+bool NativeFileSystem::setPermissions(const std::string& path, std::uint32_t mode)
+{
+    const std::wstring w = wide(path);
+    DWORD a = GetFileAttributesW(w.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return false;
+    a = (mode & 0200u) ? (a & ~DWORD{FILE_ATTRIBUTE_READONLY}) : (a | FILE_ATTRIBUTE_READONLY);
+    return SetFileAttributesW(w.c_str(), a) != 0;
+}
+
+#endif
+
+}  // namespace db
