@@ -1,0 +1,63 @@
+// quarndb-sample OUTDIR [--scale F] [--seed N] [--wine-prefix DIR]
+//
+// Writes a made-up game database into OUTDIR/data, and with --wine-prefix a
+// Wine prefix whose registry names OUTDIR as the game's folder.
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include "SampleDb.h"
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr, "usage: quarndb-sample OUTDIR [--scale F] [--seed N] [--wine-prefix DIR]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string outDir;
+    std::string winePrefix;
+    sample::Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--scale" && hasValue) {
+            options.scale = std::strtod(argv[++i], nullptr);
+            if (!(options.scale > 0) || options.scale > 100) return usage();
+        } else if (arg == "--seed" && hasValue) {
+            options.seed = std::strtoull(argv[++i], nullptr, 10);
+        } else if (arg == "--wine-prefix" && hasValue) {
+            winePrefix = argv[++i];
+        } else if (!arg.empty() && arg[0] != '-' && outDir.empty()) {
+            outDir = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (outDir.empty()) return usage();
+
+    try {
+        const auto start = std::chrono::steady_clock::now();
+        const db::Database database = sample::makeDatabase(options);
+        sample::writeDataFolder(database, outDir);
+        if (!winePrefix.empty()) sample::writeWinePrefix(winePrefix, outDir);
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        std::printf("%s/data: %zu clubs, %zu nations, %zu staff (%zu players), %zu/%zu/%zu names; %.0f ms\n",
+                    outDir.c_str(), database.clubs.size(), database.nations.size(), database.staff.size(),
+                    database.players.size(), database.firstNames.size(), database.secondNames.size(),
+                    database.commonNames.size(), ms);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quarndb-sample: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
