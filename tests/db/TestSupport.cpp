@@ -1,0 +1,201 @@
+#include "TestSupport.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+
+#include "db/Storage.h"
+#include "tools/sample/SampleDb.h"
+
+namespace fs = std::filesystem;
+
+namespace testing_db {
+
+TempDir::TempDir()
+{
+    std::string pattern = (fs::temp_directory_path() / "quarndb-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    // Make read-only leftovers removable again.
+    for (auto it = fs::recursive_directory_iterator(path_, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+Bytes readBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const std::string& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::uint32_t modeOf(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    return st.st_mode & 07777;
+}
+
+std::map<std::string, FileState> snapshot(const std::string& dir)
+{
+    std::map<std::string, FileState> out;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+        const std::string rel = fs::relative(e.path(), dir).string();
+        if (e.is_directory()) {
+            out[rel + "/"] = FileState{{}, modeOf(e.path().string())};
+        } else {
+            out[rel] = FileState{readBytes(e.path().string()), modeOf(e.path().string())};
+        }
+    }
+    return out;
+}
+
+std::string wizardPathIn(const std::string& dir)
+{
+    return dir + "/wizard.quarn";
+}
+
+void writeWizard(const std::string& path, std::int16_t count, int recordsPresent)
+{
+    Bytes bytes = {static_cast<std::uint8_t>(count & 0xFF), static_cast<std::uint8_t>((count >> 8) & 0xFF)};
+    for (int k = 0; k < recordsPresent; ++k) {
+        db::WizardTemplate t;
+        t.setText(db::WizardTemplate::TemplateName, "Template " + std::to_string(k));
+        t.fill(db::WizardTemplate::Bases1, static_cast<std::uint8_t>(k + 5));
+        bytes.insert(bytes.end(), t.data(), t.data() + db::WizardTemplate::Size);
+    }
+    writeBytes(path, bytes);
+}
+
+db::Database writeSampleGame(const std::string& dir, double scale, int templates)
+{
+    sample::Options o;
+    o.scale = scale;
+    o.seed = 7;
+    db::Database d = sample::makeDatabase(o);
+    sample::writeDataFolder(d, dir);
+    writeWizard(wizardPathIn(dir), static_cast<std::int16_t>(templates), templates);
+    return d;
+}
+
+db::Database loadGame(const std::string& dir)
+{
+    db::Database d;
+    db::NullProgress none;
+    db::readIndex(d, dir);
+    db::loadDatabase(d, dir, wizardPathIn(dir), none);
+    return d;
+}
+
+const char* opName(Op op)
+{
+    static const char* names[] = {"read",    "canWrite", "createTemp", "createNew", "write",
+                                  "sync",    "close",    "rename",     "remove",    "syncDir",
+                                  "makeDir", "list",     "getPerm",    "setPerm"};
+    return names[static_cast<int>(op)];
+}
+
+bool FaultyFileSystem::fails(Op op)
+{
+    const int n = ++calls[static_cast<int>(op)];
+    if (op == failOp && n == failAt) {
+        failed = true;
+        return true;
+    }
+    return false;
+}
+
+db::ReadStatus FaultyFileSystem::readFile(const std::string& path, Bytes& out)
+{
+    return fails(Op::Read) ? db::ReadStatus::ReadFailed : NativeFileSystem::readFile(path, out);
+}
+
+bool FaultyFileSystem::canOpenForWriting(const std::string& path)
+{
+    return !fails(Op::CanWrite) && NativeFileSystem::canOpenForWriting(path);
+}
+
+db::FileHandle FaultyFileSystem::createTemporary(const std::string& dir, const std::string& prefix,
+                                                 std::string& createdPath)
+{
+    return fails(Op::CreateTemp) ? db::kNoFile : NativeFileSystem::createTemporary(dir, prefix, createdPath);
+}
+
+db::FileHandle FaultyFileSystem::createNew(const std::string& path)
+{
+    return fails(Op::CreateNew) ? db::kNoFile : NativeFileSystem::createNew(path);
+}
+
+bool FaultyFileSystem::write(db::FileHandle file, const void* data, std::size_t size)
+{
+    if (fails(Op::Write)) {
+        // A disk that fills up part way: some bytes land, then the error.
+        NativeFileSystem::write(file, data, size / 2);
+        return false;
+    }
+    return NativeFileSystem::write(file, data, size);
+}
+
+bool FaultyFileSystem::sync(db::FileHandle file)
+{
+    return !fails(Op::Sync) && NativeFileSystem::sync(file);
+}
+
+bool FaultyFileSystem::close(db::FileHandle file)
+{
+    const bool closed = NativeFileSystem::close(file);  // the handle is gone either way
+    return !fails(Op::Close) && closed;
+}
+
+bool FaultyFileSystem::rename(const std::string& from, const std::string& to)
+{
+    return !fails(Op::Rename) && NativeFileSystem::rename(from, to);
+}
+
+bool FaultyFileSystem::remove(const std::string& path)
+{
+    return !fails(Op::Remove) && NativeFileSystem::remove(path);
+}
+
+bool FaultyFileSystem::syncDirectory(const std::string& dir)
+{
+    return !fails(Op::SyncDir) && NativeFileSystem::syncDirectory(dir);
+}
+
+db::MakeDirStatus FaultyFileSystem::makeDirectory(const std::string& path)
+{
+    return fails(Op::MakeDir) ? db::MakeDirStatus::Failed : NativeFileSystem::makeDirectory(path);
+}
+
+bool FaultyFileSystem::listDirectory(const std::string& dir, std::vector<std::string>& names)
+{
+    return !fails(Op::List) && NativeFileSystem::listDirectory(dir, names);
+}
+
+bool FaultyFileSystem::getPermissions(const std::string& path, std::uint32_t& mode)
+{
+    return !fails(Op::GetPerm) && NativeFileSystem::getPermissions(path, mode);
+}
+
+bool FaultyFileSystem::setPermissions(const std::string& path, std::uint32_t mode)
+{
+    return !fails(Op::SetPerm) && NativeFileSystem::setPermissions(path, mode);
+}
+
+}  // namespace testing_db
