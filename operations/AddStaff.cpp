@@ -1,0 +1,45 @@
+#include "AddStaff.h"
+
+#include "app/AppContext.h"
+#include "app/Messages.h"
+#include "app/QtText.h"
+#include "staff/StaffPage.h"
+
+namespace {
+
+// The newcomer alone in the staff page's list, selected and shown, then the message.
+void presentNewcomer(AppContext& ctx, std::int32_t staffId, const char* text)
+{
+    if (ctx.staffPage) ctx.staffPage->showStaff(staffId, QString::fromLatin1(text));
+    ctx.messages->information(QStringLiteral("Adding staff was performed well!"));
+}
+
+}  // namespace
+
+std::int32_t AddStaff(AppContext& ctx, std::uint8_t classification, std::uint8_t job)
+{
+    std::int32_t id = -1;
+    try {
+        id = db::addNewStaff(ctx.db, classification, job);
+    } catch (const db::Error& e) {
+        ctx.messages->failure(fromRaw(e.what()));
+        return -1;
+    }
+    presentNewcomer(ctx, id, db::kNewStaffName);
+    return id;
+}
+
+std::int32_t AddWizardPlayer(AppContext& ctx, int templateIndex, const db::RandomAddition& addition)
+{
+    if (!db::isValidRef(templateIndex, ctx.db.wizardTemplates.size())) return -1;
+    const db::WizardTemplate t = ctx.db.wizardTemplates[static_cast<std::size_t>(templateIndex)];
+    std::int32_t id = -1;
+    try {
+        id = db::addWizardPlayer(ctx.db, t, addition);
+    } catch (const db::Error& e) {
+        ctx.messages->failure(fromRaw(e.what()));
+        return -1;
+    }
+    presentNewcomer(ctx, id, db::kNewWizardPlayerName);
+    return id;
+}
