@@ -1,12 +1,109 @@
 #include "FindStaffForm.h"
 
-#include "app/AppContext.h"
+#include <QGuiApplication>
+#include <QListView>
+#include <QScreen>
 
-FindStaffForm::FindStaffForm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {}
+#include "app/AppContext.h"
+#include "app/Messages.h"
+#include "app/QtText.h"
+#include "app/RecordListModel.h"
+#include "clubs/ClubPage.h"
+#include "db/Codes.h"
+#include "db/Search.h"
+#include "staff/StaffPage.h"
+#include "ui_FindStaffForm.h"
+
+FindStaffForm::FindStaffForm(AppContext& ctx, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), ui(std::make_unique<Ui::FindStaffForm>())
+{
+    ui->setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint);
+    attachModel(ui->ListBoxStaff);
+    ui->ListBoxStaff->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(ui->Button1, &QPushButton::clicked, this, &FindStaffForm::Button1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &FindStaffForm::Button2Click);
+    connect(ui->Button3, &QPushButton::clicked, this, &FindStaffForm::Button3Click);
+    connect(ui->Button4, &QPushButton::clicked, this, &FindStaffForm::Button4Click);
+    connect(ui->Button5, &QPushButton::clicked, this, &FindStaffForm::Button5Click);
+    connect(ui->StaffSearch, &QLineEdit::returnPressed, this, &FindStaffForm::Button2Click);
+}
 
 FindStaffForm::~FindStaffForm() = default;
 
+void FindStaffForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
 void FindStaffForm::open(int target)
 {
-    Q_UNUSED(target);
+    PickTarget = target;
+    show();
+    raise();
+    activateWindow();
+}
+
+QListView* FindStaffForm::targetList() const
+{
+    // PickTarget 0-3: the club page's favourite and disliked staff, then the staff page's.
+    static constexpr const char* kListNames[] = {"ClubFavStaff", "ClubDisStaff", "StaffFavStaff",
+                                                 "StaffDisStaff"};
+    if (PickTarget < 0 || PickTarget > 3) return nullptr;
+    QWidget* page =
+        PickTarget < 2 ? static_cast<QWidget*>(ctx_.clubPage) : static_cast<QWidget*>(ctx_.staffPage);
+    return page ? page->findChild<QListView*>(QLatin1String(kListNames[PickTarget])) : nullptr;
+}
+
+void FindStaffForm::replaceInTarget(const QString& text, int record)
+{
+    QListView* list = targetList();
+    if (!list) return;
+    RecordListModel* model = attachModel(list);
+    // Two steps, so the new entry always ends up last; with nothing selected
+    // nothing is removed and the list grows.
+    model->removeAt(selectedRow(list));
+    model->append(text, record);
+}
+
+void FindStaffForm::Button1Click()
+{
+    const int record = recordModel(ui->ListBoxStaff)->recordAt(selectedRow(ui->ListBoxStaff));
+    if (!db::isValidRef(record, ctx_.db.staff.size())) return;  // nobody chosen: nothing changes
+    const std::int32_t picked = ctx_.db.staff[static_cast<std::size_t>(record)].get(db::StaffRecord::StaffId);
+    if (!db::isValidRef(picked, ctx_.db.staff.size())) return;
+    PickedStaffId = picked;
+    hide();
+    replaceInTarget(fromRaw(ctx_.db.staff[static_cast<std::size_t>(picked)].displayName), picked);
+}
+
+void FindStaffForm::Button2Click()
+{
+    std::vector<RecordListModel::Row> rows;
+    for (std::int32_t id : db::searchStaff(ctx_.db, toRaw(ui->StaffSearch->text())))
+        rows.push_back({fromRaw(ctx_.db.staff[static_cast<std::size_t>(id)].displayName), id});
+    recordModel(ui->ListBoxStaff)->setRows(std::move(rows));
+}
+
+void FindStaffForm::Button3Click()
+{
+    ui->StaffSearch->clear();
+    recordModel(ui->ListBoxStaff)->clear();
+}
+
+void FindStaffForm::Button4Click()
+{
+    PickedStaffId = -1;
+    replaceInTarget(fromRaw(db::kNone), -1);
+    hide();
+}
+
+void FindStaffForm::Button5Click()
+{
+    hide();
 }
