@@ -30,3 +30,25 @@ export UBSAN_OPTIONS=print_stacktrace=1
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUARNDB_SANITIZE=ON
 cmake --build build-sanitize -j "$jobs"
 (cd build-sanitize && ctest --output-on-failure -j "$jobs")
+
+# A few seconds of each fuzz target over the seed corpus made from the sample
+# generator. Needs clang with its libFuzzer runtime; skipped without them.
+probe=$(mktemp -d)
+if command -v clang++ >/dev/null 2>&1 &&
+   printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' |
+     clang++ -x c++ -fsanitize=fuzzer,address,undefined - -o "$probe/probe" >/dev/null 2>&1; then
+  CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUARNDB_FUZZ=ON -DQUARNDB_GUI=OFF -DCMAKE_CXX_COMPILER=clang++
+  cmake --build build-fuzz -j "$jobs" --target fuzz_load fuzz_text fuzz_seeds
+  smoke=build-fuzz/smoke
+  rm -rf "$smoke"
+  build-fuzz/fuzz/fuzz_seeds "$smoke/seeds"
+  for target in load text; do
+    mkdir -p "$smoke/corpus-$target" "$smoke/artifacts"
+    build-fuzz/fuzz/fuzz_$target -max_total_time=10 -print_final_stats=1 \
+      -artifact_prefix="$smoke/artifacts/" "$smoke/corpus-$target" "$smoke/seeds/$target"
+  done
+else
+  echo "clang++ with libFuzzer is not available: skipping the fuzz smoke run"
+fi
+rm -rf "$probe"

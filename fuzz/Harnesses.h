@@ -1,0 +1,22 @@
+#pragma once
+
+// The bodies of the fuzz targets, shared by the libFuzzer programs and by the
+// ordinary test that replays every input that once made one of them fail.
+// A broken promise aborts, which libFuzzer reports as a crash.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace fuzz {
+
+// Loads a packed game folder (see Container.h) from an in-memory file layer,
+// builds display names, runs the integrity checks, the searches and every
+// export, saves, and when the load was complete checks that loading the
+// saved folder gives back the same records.
+void loadHarness(const std::uint8_t* data, std::size_t size);
+
+// Text and date rules on arbitrary bytes: the number rule, the code-page
+// conversions, the search folding and the date conversions.
+void textHarness(const std::uint8_t* data, std::size_t size);
+
+}  // namespace fuzz

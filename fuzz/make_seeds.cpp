@@ -1,0 +1,178 @@
+// fuzz_seeds OUTDIR: writes the seed corpus of the fuzz targets into
+// OUTDIR/load and OUTDIR/text. The load seeds are small sample databases
+// (a few kilobytes each) packed as the load target reads them, plus a few
+// hostile variants; nothing here is committed, it is made at build time.
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "Container.h"
+#include "tools/sample/SampleDb.h"
+
+namespace {
+
+using fuzz::Bytes;
+
+template <typename R>
+void append(Bytes& out, const db::Table<R>& table)
+{
+    for (const R& r : table) out.insert(out.end(), r.data(), r.data() + R::Size);
+}
+
+template <typename R>
+Bytes bytesOf(const db::Table<R>& table)
+{
+    Bytes out;
+    append(out, table);
+    return out;
+}
+
+Bytes wizard(int templates)
+{
+    Bytes out = {static_cast<std::uint8_t>(templates), 0};
+    for (int t = 0; t < templates; ++t) {
+        db::WizardTemplate w;
+        w.setText(db::WizardTemplate::TemplateName, "Template " + std::to_string(t));
+        for (std::size_t i = 62; i < db::WizardTemplate::Size; ++i)
+            w.bytes[i] = static_cast<std::uint8_t>(i % 20);
+        out.insert(out.end(), w.data(), w.data() + db::WizardTemplate::Size);
+    }
+    return out;
+}
+
+fuzz::Files filesOf(const db::Database& d, int templates)
+{
+    Bytes index(8, 'Q');
+    for (const db::IndexEntry& e : d.index)
+        index.insert(index.end(), e.data(), e.data() + db::IndexEntry::Size);
+    Bytes staff;
+    append(staff, d.staff);
+    append(staff, d.staffExtra);
+    append(staff, d.nonPlayers);
+    append(staff, d.players);
+    return {index,
+            bytesOf(d.clubs),
+            bytesOf(d.colours),
+            bytesOf(d.nations),
+            bytesOf(d.stadiums),
+            staff,
+            bytesOf(d.cities),
+            bytesOf(d.clubComps),
+            bytesOf(d.firstNames),
+            bytesOf(d.secondNames),
+            bytesOf(d.commonNames),
+            wizard(templates)};
+}
+
+// Keeps the first `n` records of every table, so that a seed stays small;
+// the counts and the staff offsets follow.
+db::Database shrink(db::Database d, std::size_t n)
+{
+    auto cut = [n](auto& table, int entry, db::Database& db) {
+        if (table.size() > n) table.resize(n);
+        db.entry(entry).set(db::IndexEntry::RecordCount, static_cast<std::int32_t>(table.size()));
+    };
+    cut(d.clubs, db::Entry::Clubs, d);
+    cut(d.colours, db::Entry::Colours, d);
+    cut(d.nations, db::Entry::Nations, d);
+    cut(d.stadiums, db::Entry::Stadiums, d);
+    cut(d.staff, db::Entry::Staff, d);
+    cut(d.staffExtra, db::Entry::StaffExtra, d);
+    cut(d.nonPlayers, db::Entry::NonPlayers, d);
+    cut(d.players, db::Entry::Players, d);
+    cut(d.cities, db::Entry::Cities, d);
+    cut(d.clubComps, db::Entry::ClubComps, d);
+    cut(d.firstNames, db::Entry::FirstNames, d);
+    cut(d.secondNames, db::Entry::SecondNames, d);
+    cut(d.commonNames, db::Entry::CommonNames, d);
+    std::int32_t at = 0;
+    const std::int32_t sizes[] = {157, 8, 68};
+    for (int k = db::Entry::StaffExtra; k <= db::Entry::Players; ++k) {
+        at += sizes[k - db::Entry::StaffExtra] * d.entry(k - 1).get(db::IndexEntry::RecordCount);
+        d.entry(k).set(db::IndexEntry::TableOffset, at);
+    }
+    return d;
+}
+
+void write(const std::filesystem::path& path, const Bytes& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: fuzz_seeds OUTDIR\n";
+        return 2;
+    }
+    const std::filesystem::path out = argv[1];
+    std::filesystem::create_directories(out / "load");
+    std::filesystem::create_directories(out / "text");
+
+    sample::Options options;
+    options.scale = 0.01;
+    int n = 0;
+    auto seed = [&](const fuzz::Files& files) {
+        write(out / "load" / ("seed-" + std::to_string(n++)), fuzz::pack(files));
+    };
+
+    for (std::uint64_t s : {1u, 2u}) {
+        options.seed = s;
+        const db::Database full = sample::makeDatabase(options);
+        for (std::size_t keep : {3u, 8u}) seed(filesOf(shrink(full, keep), 2));
+    }
+    options.seed = 3;
+    const db::Database small = shrink(sample::makeDatabase(options), 5);
+
+    fuzz::Files noWizard = filesOf(small, 0);
+    noWizard[11].reset();
+    seed(noWizard);
+
+    db::Database empty = db::Database::withEmptyIndex();
+    seed(filesOf(empty, 0));
+
+    // Staff tables with a gap between them, as another tool might leave them.
+    fuzz::Files gaps = filesOf(small, 1);
+    {
+        db::Database moved = small;
+        const std::int32_t at = moved.entry(db::Entry::NonPlayers).get(db::IndexEntry::TableOffset);
+        moved.entry(db::Entry::NonPlayers).set(db::IndexEntry::TableOffset, at + 16);
+        moved.entry(db::Entry::Players)
+            .set(db::IndexEntry::TableOffset,
+                 moved.entry(db::Entry::Players).get(db::IndexEntry::TableOffset) + 16);
+        gaps = filesOf(moved, 1);
+        gaps[5]->insert(gaps[5]->begin() + at, 16, 0xEE);
+    }
+    seed(gaps);
+
+    // Counts of 2^31-1 with almost no bytes behind them.
+    db::Database huge = small;
+    for (int k : {db::Entry::Clubs, db::Entry::Staff, db::Entry::FirstNames})
+        huge.entry(k).set(db::IndexEntry::RecordCount, 0x7FFFFFFF);
+    seed(filesOf(huge, 1));
+
+    const char* texts[] = {"-12x",
+                           "$1F",
+                           "  0x7fffffff",
+                           "-",
+                           "Zo\xEB M\xFCller",
+                           "M\xC3\xBCller \xE2\x82\xAC",
+                           "\x01\x00",
+                           "\xff\xff",
+                           "\x3b\x00",
+                           "\xc3",
+                           "12abc",
+                           "x"};
+    int t = 0;
+    for (const char* s : texts) {
+        const std::size_t len = std::strlen(s) > 0 ? std::strlen(s) : 2;
+        write(out / "text" / ("seed-" + std::to_string(t++)), Bytes(s, s + len));
+    }
+    std::cout << "wrote " << n << " load seeds and " << t << " text seeds to " << out.string() << "\n";
+    return 0;
+}
