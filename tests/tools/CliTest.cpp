@@ -109,6 +109,15 @@ TEST_F(CliFolder, CheckReportsOffsetsThatDisagreeWithTheLayout)
         << r.out;
 }
 
+TEST_F(CliFolder, CheckReportsATableOffsetOutsideTheFile)
+{
+    patch("index.dat", 8 + 67 * 9 + 59, i32(-5));
+    const Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitProblems) << r.err;
+    EXPECT_NE(r.out.find("index[9] TableOffset: -5 but the tables before it end at 660\n"), std::string::npos)
+        << r.out;
+}
+
 TEST_F(CliFolder, UnreadableFoldersExitWithTwo)
 {
     for (const std::string command : {"info", "check"}) {

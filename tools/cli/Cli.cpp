@@ -226,12 +226,10 @@ int check(const std::string& dir, std::ostream& out, std::ostream& err)
 
     std::string error;
     if (!loadGameTables(dir, db, error)) {
-        // A file too short for its counts stops the loader; that is the
-        // problem to report. Any other failure means we could not read.
-        bool explained = false;
-        for (const Problem& p : problems)
-            if (p.field == "length") explained = true;
-        if (!explained) {
+        // A file too short for its counts, or a table placed outside its
+        // file, stops the loader; that is the problem to report. Any other
+        // failure means we could not read.
+        if (problems.empty()) {
             err << kProgram << ": cannot load " << dir << ": " << error << "\n";
             return kExitError;
         }
