@@ -1,7 +1,308 @@
 #include "MainForm.h"
 
-#include "app/AppContext.h"
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStringDecoder>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QVBoxLayout>
 
-MainForm::MainForm(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {}
+#include "about/AboutForm.h"
+#include "app/AppContext.h"
+#include "app/Messages.h"
+#include "app/Platform.h"
+#include "app/QtText.h"
+#include "app/StatusForm.h"
+#include "clubs/ClubPage.h"
+#include "clubs/FindClubForm.h"
+#include "db/Storage.h"
+#include "operations/AddStaffForm.h"
+#include "operations/TransferForm.h"
+#include "operations/WizForm.h"
+#include "staff/NamesForm.h"
+#include "staff/StaffPage.h"
+#include "ui_MainForm.h"
+
+namespace {
+
+constexpr int ClientWidth = 520;
+constexpr int ClientHeight = 434;
+
+QString fromLocal(const char* text)
+{
+    return QFile::decodeName(QByteArray(text));
+}
+
+// Puts `page` into `tab` so that it fills it.
+void fillTab(QWidget* tab, QWidget* page)
+{
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(page);
+}
+
+// A wait cursor for the length of a load or save.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+MainForm::MainForm(AppContext& ctx, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      ctx_(ctx),
+      ui(std::make_unique<Ui::MainForm>())
+{
+    ui->setupUi(this);
+    ctx_.mainForm = this;
+
+    // CM3Dir reads like a label: no frame, the window's face colour.
+    QPalette dirPalette = ui->CM3Dir->palette();
+    dirPalette.setColor(QPalette::Base, dirPalette.color(QPalette::Window));
+    ui->CM3Dir->setPalette(dirPalette);
+
+    QFont heading(QStringLiteral("Verdana"));
+    heading.setPixelSize(64);
+    heading.setBold(true);
+    ui->Label2->setFont(heading);
+    QPalette headingPalette = ui->Label2->palette();
+    headingPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    ui->Label2->setPalette(headingPalette);
+
+    // CM3Dir starts where its caption ends, whatever the desktop's font.
+    const int captionWidth = ui->Label1->fontMetrics().horizontalAdvance(ui->Label1->text()) + 2;
+    ui->Label1->resize(std::max(ui->Label1->width(), captionWidth), ui->Label1->height());
+    const int dirX = ui->Label1->geometry().right() + 5;
+    ui->CM3Dir->setGeometry(dirX, ui->CM3Dir->y(), ui->AboutMemo->geometry().right() + 1 - dirX,
+                            ui->CM3Dir->height());
+
+    ui->PageControl1->setCurrentWidget(ui->TabSheet1);
+    auto* clubPage = new ClubPage(ctx_, ui->TabSheet2);
+    clubPage->setObjectName(QStringLiteral("ClubPage"));
+    fillTab(ui->TabSheet2, clubPage);
+    ctx_.clubPage = clubPage;
+    auto* staffPage = new StaffPage(ctx_, ui->TabSheet10);
+    staffPage->setObjectName(QStringLiteral("StaffPage"));
+    fillTab(ui->TabSheet10, staffPage);
+    ctx_.staffPage = staffPage;
+
+    connect(ui->Open1, &QAction::triggered, this, &MainForm::Open1Click);
+    connect(ui->Save1, &QAction::triggered, this, &MainForm::Save1Click);
+    connect(ui->Exit1, &QAction::triggered, this, &MainForm::Exit1Click);
+    connect(ui->Club1, &QAction::triggered, this, &MainForm::Club1Click);
+    connect(ui->Staff1, &QAction::triggered, this, &MainForm::Staff1Click);
+    connect(ui->Wizard1, &QAction::triggered, this, &MainForm::Wizard1Click);
+    connect(ui->About1, &QAction::triggered, this, &MainForm::About1Click);
+    setLoaded(false);
+
+    ui->centralwidget->setFixedSize(ClientWidth, ClientHeight);
+    setFixedSize(ClientWidth, ClientHeight + ui->MainMenu1->sizeHint().height());
+
+    // Each step reports its own failure; one failing step costs no more
+    // than its own part of the window.
+    bool found = false;
+    readGameDirectory(found);
+    loadNotes();
+    ctx_.db.clearTables();
+    // Without a directory there is no index to read (the error box has
+    // already said why).
+    if (found) readIndex();
+}
 
 MainForm::~MainForm() = default;
+
+std::string MainForm::gameDirectory() const
+{
+    return QFile::encodeName(ui->CM3Dir->text()).toStdString();
+}
+
+void MainForm::readGameDirectory(bool& found)
+{
+    Platform fallback;
+    const Platform& platform = ctx_.platform ? *ctx_.platform : fallback;
+    try {
+        ui->CM3Dir->setText(platform.gameDirectory());
+        found = true;
+    } catch (const std::exception& e) {
+        ui->CM3Dir->clear();
+        messages().failure(fromLocal(e.what()));
+    }
+}
+
+void MainForm::loadNotes()
+{
+    QFile file(ctx_.notesPath);
+    if (!file.open(QIODevice::ReadOnly)) {
+        messages().failure(QStringLiteral("Cannot open file %1").arg(ctx_.notesPath));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    // Our own notes are UTF-8; anything else is taken as Windows text.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8(bytes);
+    if (utf8.hasError())
+        text = fromRaw(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    text.remove(QLatin1Char('\r'));
+    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    ui->AboutMemo->setPlainText(text);
+
+    QTextCursor all(ui->AboutMemo->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    all.mergeBlockFormat(centred);
+    ui->AboutMemo->moveCursor(QTextCursor::Start);
+}
+
+void MainForm::readIndex()
+{
+    try {
+        db::readIndex(ctx_.db, gameDirectory());
+    } catch (const std::exception& e) {
+        messages().failure(fromLocal(e.what()));
+    }
+}
+
+void MainForm::setLoaded(bool loaded)
+{
+    loaded_ = loaded;
+    ui->Open1->setEnabled(!loaded);
+    ui->Save1->setEnabled(loaded);
+    ui->Edit1->setEnabled(loaded);
+    ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet2), loaded);
+    ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet10), loaded);
+}
+
+void MainForm::clearAllLists()
+{
+    if (ctx_.clubPage) ctx_.clubPage->clearLists();
+    if (ctx_.staffPage) ctx_.staffPage->clearLists();
+    if (ctx_.findClubForm) ctx_.findClubForm->clearLists();
+    if (ctx_.transferForm) ctx_.transferForm->clearLists();
+    if (ctx_.namesForm) ctx_.namesForm->clearLists();
+    if (ctx_.wizForm) ctx_.wizForm->clearLists();
+}
+
+void MainForm::fillAllLists()
+{
+    // The order in which the tables name their pick lists.
+    if (ctx_.clubPage) ctx_.clubPage->fillLists();
+    if (ctx_.findClubForm) ctx_.findClubForm->fillLists();
+    if (ctx_.transferForm) ctx_.transferForm->fillLists();
+    if (ctx_.staffPage) ctx_.staffPage->fillLists();
+    if (ctx_.namesForm) ctx_.namesForm->fillLists();
+    if (ctx_.wizForm) ctx_.wizForm->fillLists();
+}
+
+void MainForm::Open1Click()
+{
+    if (loaded_) return;
+    clearAllLists();
+    QString failure;
+    {
+        WaitCursor wait;
+        try {
+            db::loadDatabase(ctx_.db, gameDirectory(), QFile::encodeName(ctx_.wizardPath).toStdString(),
+                             progress());
+        } catch (const std::exception& e) {
+            failure = fromLocal(e.what());
+        }
+        fillAllLists();
+    }
+    if (!failure.isEmpty() || !ctx_.db.loadComplete()) {
+        // The status window stays up with the step that failed.
+        messages().failure(failure);
+        return;
+    }
+    if (ctx_.statusForm) ctx_.statusForm->hide();
+    messages().information(QStringLiteral("Loading is done!"));
+    setLoaded(true);
+}
+
+void MainForm::Save1Click()
+{
+    // Saving tables that were never loaded would overwrite the game's files
+    // with nothing.
+    if (!loaded_) return;
+    std::string backupFolder;
+    {
+        WaitCursor wait;
+        try {
+            backupFolder = saveSession_.save(ctx_.db, gameDirectory(), progress());
+        } catch (const std::exception& e) {
+            messages().failure(fromLocal(e.what()));
+            return;
+        }
+    }
+    if (!backupFolder.empty()) {
+        ui->AboutMemo->append(
+            QStringLiteral("Your original data files were copied to %1 before the first save.")
+                .arg(QFile::decodeName(QByteArray::fromStdString(backupFolder))));
+    }
+    messages().information(QStringLiteral("Saving was a smashing success!"));
+    if (ctx_.statusForm) ctx_.statusForm->hide();
+}
+
+void MainForm::Exit1Click()
+{
+    close();
+}
+
+void MainForm::Club1Click()
+{
+    if (ctx_.clubPage) ctx_.clubPage->addClub();
+}
+
+void MainForm::Staff1Click()
+{
+    if (ctx_.addStaffForm) ctx_.addStaffForm->show();
+}
+
+void MainForm::Wizard1Click()
+{
+    if (ctx_.wizForm) ctx_.wizForm->show();
+}
+
+void MainForm::About1Click()
+{
+    if (ctx_.aboutForm) ctx_.aboutForm->show();
+}
+
+void MainForm::showEvent(QShowEvent* event)
+{
+    if (!centred_) {
+        centred_ = true;
+        if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
+    }
+    QMainWindow::showEvent(event);
+}
+
+void MainForm::closeEvent(QCloseEvent* event)
+{
+    // Closing the main window ends the program at once, whatever dialogs
+    // are still up; nothing is saved and nothing is asked.
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) QCoreApplication::quit();
+}
+
+db::Progress& MainForm::progress()
+{
+    static db::NullProgress none;
+    if (ctx_.statusForm) return *ctx_.statusForm;
+    return none;
+}
+
+MessageSink& MainForm::messages()
+{
+    static BoxMessages boxes;
+    return ctx_.messages ? *ctx_.messages : boxes;
+}

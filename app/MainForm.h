@@ -1,10 +1,25 @@
 #pragma once
 
-// The main window: menu, the Main, Clubs and Staff tabs.
+// The main window: menu, the Main, Clubs and Staff tabs, and the File > Open
+// and File > Save commands.
 
 #include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "db/Backup.h"
 
 struct AppContext;
+class MessageSink;
+class QTabWidget;
+
+namespace Ui {
+class MainForm;
+}
+
+namespace db {
+class Progress;
+}
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -12,7 +27,38 @@ public:
     explicit MainForm(AppContext& ctx, QWidget* parent = nullptr);
     ~MainForm() override;
 
+    // Menu commands.
+    void Open1Click();
+    void Save1Click();
+    void Exit1Click();
+    void Club1Click();
+    void Staff1Click();
+    void Wizard1Click();
+    void About1Click();
+
+    // Started (false) or Loaded (true): menu states and the editor tabs.
+    bool isLoaded() const { return loaded_; }
+
+    // The game folder as typed in CM3Dir, in the file system's encoding.
+    std::string gameDirectory() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void readGameDirectory(bool& found);
+    void loadNotes();
+    void readIndex();
+    void setLoaded(bool loaded);
+    void clearAllLists();
+    void fillAllLists();
+    db::Progress& progress();
+    MessageSink& messages();
+
     AppContext& ctx_;
+    std::unique_ptr<Ui::MainForm> ui;
+    db::SaveSession saveSession_;
+    bool loaded_ = false;
+    bool centred_ = false;
 };

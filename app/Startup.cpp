@@ -1,18 +1,68 @@
 #include "Startup.h"
 
 #include <QApplication>
+#include <QFont>
+#include <QIcon>
 
+#include "about/AboutForm.h"
 #include "app/AppContext.h"
 #include "app/MainForm.h"
 #include "app/Messages.h"
+#include "app/Platform.h"
+#include "app/StatusForm.h"
+#include "clubs/FindClubForm.h"
+#include "operations/AddStaffForm.h"
+#include "operations/FindStaffForm.h"
+#include "operations/TransferForm.h"
+#include "operations/WizForm.h"
+#include "staff/NamesForm.h"
+
+static void initIconResources()
+{
+    Q_INIT_RESOURCE(quarndb_app);
+}
+
+void prepareApplication(QApplication& app)
+{
+    initIconResources();
+    app.setApplicationName(QStringLiteral("Quarn db"));
+    app.setApplicationDisplayName(QStringLiteral("Quarn db"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/quarndb/quarndb.png")));
+    // The fixed-size windows are laid out for an 8-point dialog font.
+    QFont font = app.font();
+    font.setPointSize(8);
+    app.setFont(font);
+}
+
+void createWindows(AppContext& ctx)
+{
+    // The dialogs belong to the main window: they stay above it and go with
+    // it when it closes.
+    auto* main = new MainForm(ctx);
+    main->setAttribute(Qt::WA_DeleteOnClose, false);
+    main->show();
+    ctx.statusForm = new StatusForm(ctx, main);
+    ctx.findClubForm = new FindClubForm(ctx, main);
+    ctx.findStaffForm = new FindStaffForm(ctx, main);
+    ctx.transferForm = new TransferForm(ctx, main);
+    ctx.namesForm = new NamesForm(ctx, main);
+    ctx.addStaffForm = new AddStaffForm(ctx, main);
+    ctx.wizForm = new WizForm(ctx, main);
+    ctx.aboutForm = new AboutForm(ctx, main);
+}
 
 int runQuarnDb(QApplication& app)
 {
-    app.setApplicationName(QStringLiteral("Quarn db"));
+    prepareApplication(app);
     AppContext ctx;
     BoxMessages messages;
+    Platform platform;
     ctx.messages = &messages;
-    MainForm main(ctx);
-    main.show();
-    return app.exec();
+    ctx.platform = &platform;
+
+    createWindows(ctx);
+    messages.setParent(ctx.mainForm);
+    const int result = app.exec();
+    delete ctx.mainForm;
+    return result;
 }

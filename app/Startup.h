@@ -1,7 +1,16 @@
 #pragma once
 
 class QApplication;
+struct AppContext;
 
-// Sets the application title, creates the windows in their order (the main
-// window shown, the rest hidden) and runs the event loop.
+// The application title and the 8-point font the fixed-size windows are
+// designed for.
+void prepareApplication(QApplication& app);
+
+// Creates the windows in their order into `ctx` (ctx.messages and
+// ctx.platform must be set): the main window shown, every dialog hidden and
+// owned by the main window. The caller deletes ctx.mainForm.
+void createWindows(AppContext& ctx);
+
+// prepareApplication, createWindows and the event loop.
 int runQuarnDb(QApplication& app);

@@ -1,7 +1,99 @@
 #include "StatusForm.h"
 
-#include "app/AppContext.h"
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QScreen>
 
-StatusForm::StatusForm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {}
+#include "app/AppContext.h"
+#include "ui_StatusForm.h"
+
+namespace {
+constexpr int RepaintEverySteps = 4096;
+}
+
+StatusForm::StatusForm(AppContext& ctx, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      ctx_(ctx),
+      ui(std::make_unique<Ui::StatusForm>())
+{
+    ui->setupUi(this);
+    setFixedSize(356, 76);
+    setModal(false);
+}
 
 StatusForm::~StatusForm() = default;
+
+void StatusForm::show()
+{
+    QDialog::show();
+    repaintNow();
+}
+
+void StatusForm::hide()
+{
+    QDialog::hide();
+}
+
+void StatusForm::setStatus(std::string_view text)
+{
+    const QString status = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    history_ << status;
+    ui->ActionText->setText(status);
+    repaintNow();
+}
+
+void StatusForm::setMaximum(int maximum)
+{
+    // An empty table asks for a maximum below the minimum of 0.
+    ui->ProgressBar->setMaximum(std::max(0, maximum));
+}
+
+void StatusForm::setPosition(int position)
+{
+    ui->ProgressBar->setValue(std::clamp(position, 0, ui->ProgressBar->maximum()));
+}
+
+void StatusForm::step()
+{
+    if (ui->ProgressBar->value() < ui->ProgressBar->maximum())
+        ui->ProgressBar->setValue(std::max(0, ui->ProgressBar->value()) + 1);
+    if (++steps_ % RepaintEverySteps == 0) repaintNow();
+}
+
+QString StatusForm::statusText() const
+{
+    return ui->ActionText->text();
+}
+
+int StatusForm::position() const
+{
+    return ui->ProgressBar->value();
+}
+
+int StatusForm::maximum() const
+{
+    return ui->ProgressBar->maximum();
+}
+
+void StatusForm::showEvent(QShowEvent* event)
+{
+    if (!centred_) {
+        centred_ = true;
+        if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void StatusForm::closeEvent(QCloseEvent* event)
+{
+    // No close button, and Alt+F4 must not take it away either.
+    if (event->spontaneous())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+void StatusForm::repaintNow()
+{
+    if (isVisible()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+// A generated game folder with its Wine prefix, the program's own two files,
+// and the editor's windows built over them with recorded messages.
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include "app/AppContext.h"
+#include "app/Messages.h"
+#include "app/Platform.h"
+#include "db/Database.h"
+
+class QComboBox;
+class QListView;
+class QWidget;
+class RecordListModel;
+
+struct SampleFolder {
+    QTemporaryDir tmp;
+    QString gameDir;     // holds data/
+    QString prefixDir;   // a Wine prefix naming gameDir
+    QString wizardPath;  // wizard.quarn with the templates below
+    QString notesPath;   // quarndb.txt
+    db::Database written;
+    QStringList templateNames{QStringLiteral("Goalkeeper Template"), QStringLiteral("Striker"),
+                              QStringLiteral("Libero Last")};
+
+    explicit SampleFolder(double scale = 0.01);
+    QString dataFile(const QString& name) const { return gameDir + QStringLiteral("/data/") + name; }
+};
+
+// Writes a wizard.quarn holding one template per name.
+void writeWizardFile(const QString& path, const QStringList& names);
+// Writes the notes text.
+void writeTextFile(const QString& path, const QByteArray& content);
+QByteArray readBytes(const QString& path);
+
+// The windows as the program creates them, over a prefix given in
+// $WINEPREFIX, with messages recorded.
+struct Editor {
+    AppContext ctx;
+    RecordingMessages messages;
+    Platform platform;
+
+    Editor(const QString& notesPath, const QString& wizardPath);
+    ~Editor();
+    Editor(const Editor&) = delete;
+    Editor& operator=(const Editor&) = delete;
+};
+
+// The record model of the combo box or list view called `name` under `root`;
+// null when there is none.
+RecordListModel* comboModel(const QWidget* root, const char* name);
+RecordListModel* listModel(const QWidget* root, const char* name);
