@@ -3,8 +3,19 @@
 // The Clubs tab: club search, display and Confirm Changes.
 
 #include <QWidget>
+#include <memory>
+#include <vector>
+
+#include "clubs/ClubBindings.h"
 
 struct AppContext;
+class QComboBox;
+class QListView;
+class RecordListModel;
+
+namespace Ui {
+class ClubPage;
+}
 
 class ClubPage : public QWidget {
     Q_OBJECT
@@ -24,6 +35,38 @@ public:
     // Go To Club: reset, select the club at `clubId`, show it, bring the tab up.
     void goToClub(int clubId);
 
+    // Confirm Changes and Search.
+    void Button1Click();
+    void Button2Click();
+    // The user picked another main / reserve stadium: show its details.
+    void ClubStadium1Change();
+    void ClubStadium2Change();
+    // Double-clicks on the lists of the page.
+    void ClubRivalClubsDblClick();
+    void ClubFavStaffDblClick();
+    void ClubDisStaffDblClick();
+    void ClubPlayersDblClick();
+    void ClubStaffDblClick();
+
+    // The club shown and edited: the selected entry's record, then the
+    // record at that record's ClubId; -1 when there is none.
+    int selectedClubId() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void showStadium(int page);
+    void showClub(int clubId);
+    void listAllClubsFrom(std::size_t n);
+    void jumpToStaff(QListView* list);
+    QWidget* control(std::string_view name) const;
+    QWidget* control(const QString& name) const;
+
     AppContext& ctx_;
+    std::unique_ptr<Ui::ClubPage> ui;
+    // Controls of the binding tables, found once by name.
+    std::vector<QWidget*> clubControls_;
+    std::vector<std::vector<QWidget*>> stadiumControls_;  // per stadium page
+    bool selecting_ = false;                              // selection changes made by the page itself
 };

@@ -1,25 +1,155 @@
 #include "FindClubForm.h"
 
-#include "app/AppContext.h"
+#include <QGuiApplication>
+#include <QListView>
+#include <QScreen>
 
-FindClubForm::FindClubForm(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {}
+#include "app/AppContext.h"
+#include "app/QtText.h"
+#include "app/RecordListModel.h"
+#include "clubs/ClubPage.h"
+#include "db/Codes.h"
+#include "db/Search.h"
+#include "staff/StaffPage.h"
+#include "ui_FindClubForm.h"
+
+namespace {
+
+QString longName(const db::Database& d, std::size_t i)
+{
+    return fromRaw(d.clubs[i].text(db::ClubRecord::LongName));
+}
+
+}  // namespace
+
+FindClubForm::FindClubForm(AppContext& ctx, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint),
+      ctx_(ctx),
+      ui(std::make_unique<Ui::FindClubForm>())
+{
+    ui->setupUi(this);
+    setModal(false);
+    setFixedSize(size());
+    attachModel(ui->ListBoxClubs);
+
+    connect(ui->Button1, &QPushButton::clicked, this, &FindClubForm::Button1Click);
+    connect(ui->Button2, &QPushButton::clicked, this, &FindClubForm::Button2Click);
+    connect(ui->Button3, &QPushButton::clicked, this, &FindClubForm::Button3Click);
+    connect(ui->Button4, &QPushButton::clicked, this, &FindClubForm::Button4Click);
+    connect(ui->Button5, &QPushButton::clicked, this, &FindClubForm::Button5Click);
+    connect(ui->ClubSearch, &QLineEdit::returnPressed, this, &FindClubForm::Button2Click);
+}
 
 FindClubForm::~FindClubForm() = default;
 
 void FindClubForm::fillLists()
 {
+    const db::Database& d = ctx_.db;
+    std::vector<RecordListModel::Row> rows;
+    rows.reserve(d.clubs.size());
+    for (std::size_t i = 0; i < d.clubs.size(); ++i) rows.push_back({longName(d, i), static_cast<int>(i)});
+    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
 }
 
 void FindClubForm::clearLists()
 {
+    recordModel(ui->ListBoxClubs)->clear();
 }
 
 void FindClubForm::appendClubEntry(int clubId)
 {
-    Q_UNUSED(clubId);
+    if (!db::isValidRef(clubId, ctx_.db.clubs.size())) return;
+    recordModel(ui->ListBoxClubs)->append(longName(ctx_.db, static_cast<std::size_t>(clubId)), clubId);
 }
 
 void FindClubForm::open(int target)
 {
-    Q_UNUSED(target);
+    PickTarget = target;
+    if (!placed_) {
+        // Centred on the desktop the first time; where the user leaves it after.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect r = frameGeometry();
+            r.moveCenter(screen->availableGeometry().center());
+            move(r.topLeft());
+        }
+        placed_ = true;
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+QListView* FindClubForm::targetList() const
+{
+    QWidget* page = nullptr;
+    const char* list = nullptr;
+    switch (PickTarget) {
+        case 0:
+            page = ctx_.clubPage, list = "ClubRivalClubs";
+            break;
+        case 1:
+            page = ctx_.staffPage, list = "StaffFavClubs";
+            break;
+        case 2:
+            page = ctx_.staffPage, list = "StaffDisClubs";
+            break;
+        default:
+            return nullptr;
+    }
+    return page ? page->findChild<QListView*>(QLatin1String(list)) : nullptr;
+}
+
+// Select
+void FindClubForm::Button1Click()
+{
+    const db::Database& d = ctx_.db;
+    const int record = recordModel(ui->ListBoxClubs)->recordAt(selectedRow(ui->ListBoxClubs));
+    if (!db::isValidRef(record, d.clubs.size())) return;  // nothing chosen: stay open
+    const std::int32_t clubId = d.clubs[static_cast<std::size_t>(record)].get(db::ClubRecord::ClubId);
+    if (!db::isValidRef(clubId, d.clubs.size())) return;
+    hide();
+    if (QListView* target = targetList()) {
+        RecordListModel* m = attachModel(target);
+        m->removeAt(selectedRow(target));
+        m->append(longName(d, static_cast<std::size_t>(clubId)), clubId);
+    }
+}
+
+// Search
+void FindClubForm::Button2Click()
+{
+    const db::Database& d = ctx_.db;
+    std::vector<RecordListModel::Row> rows;
+    for (std::int32_t id : db::searchClubs(d, toRaw(ui->ClubSearch->text())))
+        rows.push_back({longName(d, static_cast<std::size_t>(id)), id});
+    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+}
+
+// Reset
+void FindClubForm::Button3Click()
+{
+    const db::Database& d = ctx_.db;
+    ui->ClubSearch->clear();
+    const std::size_t n = db::listedCount(d, db::Entry::Clubs, d.clubs.size());
+    std::vector<RecordListModel::Row> rows;
+    rows.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) rows.push_back({longName(d, i), static_cast<int>(i)});
+    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+}
+
+// Set To None
+void FindClubForm::Button4Click()
+{
+    hide();
+    if (QListView* target = targetList()) {
+        RecordListModel* m = attachModel(target);
+        m->removeAt(selectedRow(target));
+        m->append(QString::fromLatin1(db::kNone.data(), static_cast<qsizetype>(db::kNone.size())));
+    }
+}
+
+// Cancel
+void FindClubForm::Button5Click()
+{
+    hide();
 }

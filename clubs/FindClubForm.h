@@ -1,10 +1,19 @@
 #pragma once
 
-// The "Pick Club" dialog.
+// The "Pick Club" dialog: chooses a club, or none, for one entry of a club
+// list of the main window (the club page's rival clubs, the staff page's
+// favourite and disliked clubs). It edits only that list; the page's
+// Confirm Changes stores it.
 
 #include <QDialog>
+#include <memory>
 
 struct AppContext;
+class QListView;
+
+namespace Ui {
+class FindClubForm;
+}
 
 class FindClubForm : public QDialog {
     Q_OBJECT
@@ -18,8 +27,22 @@ public:
     // Shows the picker aimed at list `target` (0 rival clubs, 1 and 2 the
     // staff page's favourite and disliked clubs).
     void open(int target);
+    using QDialog::open;
     int PickTarget = 0;
+
+    // Select, Search, Reset, Set To None, Cancel.
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+
+    // The list named by PickTarget, as it stands now; null when its page
+    // or the list does not exist.
+    QListView* targetList() const;
 
 private:
     AppContext& ctx_;
+    std::unique_ptr<Ui::FindClubForm> ui;
+    bool placed_ = false;
 };
