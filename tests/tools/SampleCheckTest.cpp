@@ -10,6 +10,8 @@
 
 #include "SmallDatabase.h"
 #include "db/Codes.h"
+#include "db/Search.h"
+#include "db/Win1252.h"
 #include "tools/cli/Cli.h"
 #include "tools/sample/SampleDb.h"
 
@@ -183,6 +185,28 @@ TEST_F(SampleCheck, EachPlantedFaultIsNamed)
     EXPECT_EQ(r.status, cli::kExitProblems) << r.err;
     for (const std::string& line : expected) EXPECT_TRUE(has(r.out, line)) << line << "\n---\n" << r.out;
     EXPECT_TRUE(has(r.out, std::to_string(expected.size()) + " problems found.")) << r.out;
+}
+
+TEST_F(SampleCheck, SearchAgreesWithTheCore)
+{
+    write();
+    std::vector<std::string> needles = {"a", "E", "ER", " ", "zzz"};
+    for (std::size_t i = 0; i < d.staff.size(); i += 97)
+        needles.push_back(d.staff[i].displayName.substr(1, 4));
+    for (std::size_t i = 0; i < d.clubs.size(); i += 7)
+        needles.push_back(d.clubs[i].text(ClubRecord::ShortName));
+    for (const std::string& raw : needles) {
+        for (const std::string what : {"staff", "clubs"}) {
+            const auto expected = what == "staff" ? db::searchStaff(d, raw) : db::searchClubs(d, raw);
+            std::ostringstream out, err;
+            const int status = cli::run({"search", dir, what, db::win1252ToUtf8(raw)}, out, err);
+            std::vector<std::int32_t> ids;
+            std::istringstream in(out.str());
+            for (std::string line; std::getline(in, line);) ids.push_back(std::stoi(line));
+            EXPECT_EQ(ids, expected) << what << " '" << raw << "'";
+            EXPECT_EQ(status, expected.empty() ? cli::kExitProblems : cli::kExitOk);
+        }
+    }
 }
 
 TEST_F(SampleCheck, FileShorterThanItsCountsIsAProblemNotAFailure)
