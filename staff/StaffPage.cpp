@@ -1,23 +1,306 @@
 #include "StaffPage.h"
 
-#include "app/AppContext.h"
+#include <QApplication>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 
-StaffPage::StaffPage(AppContext& ctx, QWidget* parent) : QWidget(parent), ctx_(ctx) {}
+#include "app/AppContext.h"
+#include "app/Messages.h"
+#include "app/QtText.h"
+#include "app/RecordListModel.h"
+#include "app/Tabs.h"
+#include "clubs/ClubPage.h"
+#include "clubs/FindClubForm.h"
+#include "db/Search.h"
+#include "operations/FindStaffForm.h"
+#include "operations/TransferForm.h"
+#include "staff/NamesForm.h"
+#include "staff/StaffFields.h"
+#include "ui_StaffNonPlaying.h"
+#include "ui_StaffPage.h"
+#include "ui_StaffPlaying.h"
+#include "ui_StaffShared.h"
+
+using db::isValidRef;
+
+namespace {
+
+// Restores the normal pointer however the search ends.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+QString caption(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The sub-page selector is drawn as a row of buttons rather than tabs.
+const char* kButtonTabs =
+    "QTabBar::tab { border: 1px solid palette(dark); border-radius: 2px; padding: 2px 10px;"
+    " margin: 1px 3px 2px 0px; background: palette(button); }"
+    "QTabBar::tab:selected { background: palette(midlight); border-color: palette(shadow); }";
+
+}  // namespace
+
+StaffPage::StaffPage(AppContext& ctx, QWidget* parent)
+    : QWidget(parent),
+      ctx_(ctx),
+      ui(std::make_unique<Ui::StaffPage>()),
+      shared_(std::make_unique<Ui::StaffShared>()),
+      playing_(std::make_unique<Ui::StaffPlaying>()),
+      nonPlaying_(std::make_unique<Ui::StaffNonPlaying>())
+{
+    ui->setupUi(this);
+    // Each sub-page has a form of its own, built into the page widget.
+    shared_->setupUi(ui->TabSheet11);
+    playing_->setupUi(ui->TabSheet12);
+    nonPlaying_->setupUi(ui->TabSheet13);
+
+    ui->PageControl5->setDocumentMode(true);
+    ui->PageControl5->tabBar()->setStyleSheet(QString::fromLatin1(kButtonTabs));
+    ui->PageControl5->setCurrentWidget(ui->TabSheet11);
+    ui->PageControl5->setTabVisible(ui->PageControl5->indexOf(ui->TabSheet12), false);
+    ui->PageControl5->setTabVisible(ui->PageControl5->indexOf(ui->TabSheet13), false);
+    shared_->PageControl6->setTabVisible(shared_->PageControl6->indexOf(shared_->TabSheet22), false);
+    shared_->PageControl6->setCurrentWidget(shared_->TabSheet14);
+    playing_->PageControl7->setCurrentWidget(playing_->TabSheet18);
+    nonPlaying_->PageControl8->setCurrentWidget(nonPlaying_->TabSheet20);
+
+    bindControls();
+
+    attachModel(ui->ListBoxStaff);
+    connect(ui->ListBoxStaff->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { ListBoxStaffClick(); });
+    connect(ui->ListBoxStaff, &QListView::clicked, this, [this] { ListBoxStaffClick(); });
+    connect(ui->Button7, &QPushButton::clicked, this, &StaffPage::Button7Click);
+    connect(ui->StaffSearch, &QLineEdit::returnPressed, this, &StaffPage::Button7Click);
+    connect(ui->Button8, &QPushButton::clicked, this, &StaffPage::Button8Click);
+    connect(ui->Button6, &QPushButton::clicked, this, &StaffPage::Button6Click);
+    connect(ui->Button9, &QPushButton::clicked, this, &StaffPage::Button9Click);
+    connect(ui->Button11, &QPushButton::clicked, this, &StaffPage::Button11Click);
+    connect(shared_->Button4, &QPushButton::clicked, this, &StaffPage::Button4Click);
+    connect(shared_->Button5, &QPushButton::clicked, this, &StaffPage::Button5Click);
+    connect(shared_->Button10, &QPushButton::clicked, this, &StaffPage::Button10Click);
+    connect(shared_->StaffFavStaff, &QListView::doubleClicked, this, &StaffPage::StaffFavStaffClick);
+    connect(shared_->StaffDisStaff, &QListView::doubleClicked, this, &StaffPage::StaffDisStaffClick);
+    connect(shared_->StaffFavClubs, &QListView::doubleClicked, this, &StaffPage::StaffFavClubsClick);
+    connect(shared_->StaffDisClubs, &QListView::doubleClicked, this, &StaffPage::StaffDisClubsClick);
+}
 
 StaffPage::~StaffPage() = default;
 
+void StaffPage::bindControls()
+{
+    auto edit = [this](const char* name) { return findChild<QLineEdit*>(QString::fromLatin1(name)); };
+    auto combo = [this](const char* name) { return findChild<QComboBox*>(QString::fromLatin1(name)); };
+
+    for (const auto& b : staff::kNames) {
+        names_.push_back(combo(b.control));
+        attachModel(names_.back());
+    }
+    for (const auto& b : staff::kNations) {
+        nations_.push_back(combo(b.control));
+        attachModel(nations_.back());
+    }
+    for (const auto& b : staff::kCodes) {
+        QComboBox* c = combo(b.control);
+        for (int i = 0; i < b.count; ++i) c->addItem(caption(b.captions[i]));
+        c->setCurrentIndex(-1);
+        codes_.push_back(c);
+    }
+    for (const auto& b : staff::kPreferences) {
+        auto* list = findChild<QListView*>(QString::fromLatin1(b.control));
+        attachModel(list);
+        list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        preferences_.push_back(list);
+    }
+    for (const auto& b : staff::kGeneralNumbers) generalNumbers_.push_back(edit(b.control));
+    for (const auto& b : staff::kNonPlayerNumbers) nonPlayerNumbers_.push_back(edit(b.control));
+    for (const auto& b : staff::kPlayerNumbers) playerNumbers_.push_back(edit(b.control));
+    for (const auto& b : staff::kDates) dates_.push_back({edit(b.day), edit(b.month), edit(b.year)});
+    clubValuation_ = edit(staff::kClubValuation.control);
+    nationContract_ = edit(staff::kNationContract);
+    club_ = edit(staff::kClub);
+    jobForNation_ = combo(staff::kJobForNation);
+    jobForClub_ = combo(staff::kJobForClub);
+    playingSquad_ = combo(staff::kPlayingSquad);
+    classification_ = combo(staff::kClassification);
+    formation_ = combo(staff::kFormation);
+    ui->ListBoxStaff->setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
+
 void StaffPage::fillLists()
 {
+    for (std::size_t k = 0; k < std::size(staff::kNames); ++k) {
+        const auto& table = ctx_.db.names(staff::kNames[k].kind);
+        std::vector<RecordListModel::Row> rows;
+        rows.reserve(table.size());
+        for (std::size_t i = 0; i < table.size(); ++i)
+            rows.push_back({fromRaw(table[i].text(db::NameRecord::Name)), static_cast<int>(i)});
+        recordModel(names_[k])->setRows(std::move(rows));
+        names_[k]->setCurrentIndex(-1);
+    }
+    const bool nationsComplete = ctx_.db.stepComplete(db::LoadStep::Nations);
+    for (std::size_t k = 0; k < std::size(staff::kNations); ++k) {
+        std::vector<RecordListModel::Row> rows;
+        rows.reserve(ctx_.db.nations.size() + 1);
+        for (std::size_t i = 0; i < ctx_.db.nations.size(); ++i)
+            rows.push_back(
+                {fromRaw(ctx_.db.nations[i].text(db::NationRecord::NationName)), static_cast<int>(i)});
+        if (nationsComplete) rows.push_back({caption(staff::kNations[k].extraText), -1});
+        recordModel(nations_[k])->setRows(std::move(rows));
+        nations_[k]->setCurrentIndex(-1);
+    }
 }
 
 void StaffPage::clearLists()
 {
+    for (QComboBox* c : names_) recordModel(c)->clear();
+    for (QComboBox* c : nations_) recordModel(c)->clear();
+    for (QListView* l : preferences_) recordModel(l)->clear();
+    recordModel(ui->ListBoxStaff)->clear();
+    shownStaff_ = -1;
+}
+
+int StaffPage::selectedStaffId() const
+{
+    const int position = recordModel(ui->ListBoxStaff)->recordAt(selectedRow(ui->ListBoxStaff));
+    if (!isValidRef(position, ctx_.db.staff.size())) return -1;
+    const std::int32_t id = ctx_.db.staff[static_cast<std::size_t>(position)].get(db::StaffRecord::StaffId);
+    return isValidRef(id, ctx_.db.staff.size()) ? id : -1;
+}
+
+// ---- Search and reset ---------------------------------------------------------
+
+void StaffPage::Button7Click()
+{
+    RecordListModel* model = recordModel(ui->ListBoxStaff);
+    model->clear();
+    WaitCursor wait;
+    const std::vector<std::int32_t> found = db::searchStaff(ctx_.db, toRaw(ui->StaffSearch->text()));
+    std::vector<RecordListModel::Row> rows;
+    rows.reserve(found.size());
+    for (std::int32_t id : found)
+        rows.push_back({fromRaw(ctx_.db.staff[static_cast<std::size_t>(id)].displayName), id});
+    model->setRows(std::move(rows));
 }
 
 void StaffPage::Button8Click()
 {
+    ui->StaffSearch->clear();
+    recordModel(ui->ListBoxStaff)->clear();
 }
 
-void StaffPage::ListBoxStaffClick()
+void StaffPage::showStaff(int staffId, const QString& text)
 {
+    ui->StaffSearch->clear();
+    RecordListModel* model = recordModel(ui->ListBoxStaff);
+    model->clear();
+    if (!isValidRef(staffId, ctx_.db.staff.size())) return;
+    model->append(
+        text.isEmpty() ? fromRaw(ctx_.db.staff[static_cast<std::size_t>(staffId)].displayName) : text,
+        staffId);
+    selectRow(ui->ListBoxStaff, 0);
+    ListBoxStaffClick();
+    bringTabToFront(this);
+}
+
+// ---- Names ------------------------------------------------------------------------
+
+void StaffPage::openNames(int kind)
+{
+    if (ctx_.namesForm) ctx_.namesForm->open(kind);
+}
+
+void StaffPage::Button4Click()
+{
+    openNames(0);
+}
+
+void StaffPage::Button5Click()
+{
+    openNames(1);
+}
+
+void StaffPage::Button10Click()
+{
+    openNames(2);
+}
+
+void StaffPage::appendNameEntry(int kind, int nameId)
+{
+    if (kind < 0 || kind >= static_cast<int>(std::size(staff::kNames))) return;
+    const auto& table = ctx_.db.names(staff::kNames[kind].kind);
+    if (!isValidRef(nameId, table.size())) return;
+    QComboBox* c = names_[static_cast<std::size_t>(kind)];
+    RecordListModel* model = recordModel(c);
+    model->append(fromRaw(table[static_cast<std::size_t>(nameId)].text(db::NameRecord::Name)), nameId);
+    c->setCurrentIndex(model->size() - 1);
+}
+
+// ---- Preference lists, club jump, transfer --------------------------------------------
+
+void StaffPage::openPicker(int preference)
+{
+    if (selectedStaffId() < 0) return;
+    const staff::PreferenceBinding& b = staff::kPreferences[preference];
+    if (b.clubs) {
+        if (ctx_.findClubForm) ctx_.findClubForm->open(b.pickTarget);
+    } else if (ctx_.findStaffForm) {
+        ctx_.findStaffForm->open(b.pickTarget);
+    }
+}
+
+void StaffPage::StaffFavStaffClick()
+{
+    openPicker(0);
+}
+
+void StaffPage::StaffDisStaffClick()
+{
+    openPicker(1);
+}
+
+void StaffPage::StaffFavClubsClick()
+{
+    openPicker(2);
+}
+
+void StaffPage::StaffDisClubsClick()
+{
+    openPicker(3);
+}
+
+void StaffPage::Button11Click()
+{
+    const int id = selectedStaffId();
+    if (id < 0) return;
+    const std::int32_t clubId =
+        ctx_.db.staff[static_cast<std::size_t>(id)].get(db::StaffRecord::ClubContractedId);
+    if (clubId == -2) {
+        if (ctx_.messages) ctx_.messages->warning(QStringLiteral("Player has no club!"));
+        return;
+    }
+    // Any other value that names no club (say -1 from another tool) has
+    // nowhere to go: nothing happens.
+    if (isValidRef(clubId, ctx_.db.clubs.size()) && ctx_.clubPage) ctx_.clubPage->goToClub(clubId);
+}
+
+void StaffPage::Button9Click()
+{
+    const int id = selectedStaffId();
+    if (id < 0 || !ctx_.transferForm) return;
+    const db::StaffRecord& s = ctx_.db.staff[static_cast<std::size_t>(id)];
+    ctx_.transferForm->open(s.get(db::StaffRecord::StaffId), fromRaw(s.displayName),
+                            s.get(db::StaffRecord::ClubContractedId), jobForClub_->currentIndex(),
+                            classification_->currentIndex() == db::Classification::NonPlayer);
 }
