@@ -65,9 +65,9 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     ui->setupUi(this);
     ctx_.mainForm = this;
 
-    // CM3Dir reads like a label: no frame, the window's face colour.
+    // CM3Dir reads like a label: no frame, on whatever face it sits on.
     QPalette dirPalette = ui->CM3Dir->palette();
-    dirPalette.setColor(QPalette::Base, dirPalette.color(QPalette::Window));
+    dirPalette.setColor(QPalette::Base, Qt::transparent);
     ui->CM3Dir->setPalette(dirPalette);
 
     QFont heading(QStringLiteral("Verdana"));
