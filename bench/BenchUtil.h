@@ -1,0 +1,36 @@
+#pragma once
+
+// Small timing and file helpers for the benchmark program.
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace bench {
+
+// Median wall time of `runs` calls of `fn`, in milliseconds.
+double medianMs(int runs, const std::function<void()>& fn);
+
+// Resident set size of this process in bytes.
+long long residentBytes();
+
+// The files of a game folder's data directory, by name.
+std::vector<std::string> dataFiles(const std::string& gameDir);
+long long totalBytes(const std::string& gameDir);
+
+// The hardware's floor for a load: every data file read with one read.
+void readAllFiles(const std::string& gameDir);
+
+// The hardware's floor for a save: the files a save writes, each written to a
+// temporary beside it with the same bytes, fsynced and renamed over it, then
+// the folder fsynced. The bytes are read beforehand, outside the timing.
+using SavedFiles = std::vector<std::pair<std::string, std::string>>;  // path, bytes
+SavedFiles readSavedFiles(const std::string& gameDir);
+void writeTransactionally(const SavedFiles& files);
+
+// The files a save writes.
+const std::vector<std::string>& savedFileNames();
+
+}  // namespace bench
