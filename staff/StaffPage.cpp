@@ -45,7 +45,7 @@ QString caption(std::string_view text)
 
 // The sub-page selector is drawn as a row of buttons rather than tabs.
 const char* kButtonTabs =
-    "QTabBar::tab { border: 1px solid palette(dark); border-radius: 2px; padding: 2px 10px;"
+    "QTabBar::tab { border: 1px solid palette(dark); border-radius: 2px; padding: 1px 10px;"
     " margin: 1px 3px 2px 0px; background: palette(button); }"
     "QTabBar::tab:selected { background: palette(midlight); border-color: palette(shadow); }";
 
