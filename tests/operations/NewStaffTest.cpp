@@ -124,34 +124,6 @@ TEST(NewStaff, AttributeRecords)
     for (auto b : p.bytes) EXPECT_EQ(b, 0);
 }
 
-TEST(NewStaff, BothRecordsMoveTheIndexBy157And225)
-{
-    db::Database d = staffDatabase(1000, 400, 600);
-    const auto before = d.index;
-    const std::int32_t id = db::addNewStaff(d, 3, 0);
-    EXPECT_EQ(id, 1000);
-    const StaffRecord& s = d.staff.back();
-    EXPECT_EQ(s.get(StaffRecord::StaffId), 1000);
-    EXPECT_EQ(s.get(StaffRecord::NonPlayerId), 400);
-    EXPECT_EQ(s.get(StaffRecord::PlayerId), 600);
-    EXPECT_EQ(d.nonPlayers.back().get(NonPlayerRecord::NonPlayerId), 400);
-    EXPECT_EQ(d.players.back().get(PlayerRecord::PlayerId), 600);
-    EXPECT_EQ(s.displayName, "<new staff>");
-
-    EXPECT_EQ(count(d, 7), 1001);
-    EXPECT_EQ(count(d, 8), 3);
-    EXPECT_EQ(count(d, 9), 401);
-    EXPECT_EQ(count(d, 10), 601);
-    EXPECT_EQ(offset(d, 7), 0);
-    EXPECT_EQ(offset(d, 8), before[8].get(IndexEntry::TableOffset) + 157);
-    EXPECT_EQ(offset(d, 9), before[9].get(IndexEntry::TableOffset) + 157);
-    EXPECT_EQ(offset(d, 10), before[10].get(IndexEntry::TableOffset) + 225);
-    EXPECT_EQ(d.staffExtra.size(), 3u);
-    // The layout stays back to back.
-    EXPECT_EQ(offset(d, 8), 1001 * 157);
-    EXPECT_EQ(offset(d, 10), 1001 * 157 + 3 * 8 + 401 * 68);
-}
-
 TEST(NewStaff, EachClassificationAppendsItsRecords)
 {
     struct Case {
@@ -174,18 +146,6 @@ TEST(NewStaff, EachClassificationAppendsItsRecords)
     }
 }
 
-TEST(NewStaff, ShortIndexChangesNothing)
-{
-    db::Database d;
-    d.index.resize(8);  // entries 9 and 10 missing
-    EXPECT_THROW(db::addNewStaff(d, 3, 0), db::Error);
-    EXPECT_THROW(db::addWizardPlayer(d, WizardTemplate{}, [] { return 0; }), db::Error);
-    EXPECT_TRUE(d.staff.empty());
-    EXPECT_TRUE(d.players.empty());
-    EXPECT_TRUE(d.nonPlayers.empty());
-    EXPECT_EQ(d.index[7].get(IndexEntry::RecordCount), 0);
-}
-
 TEST(Wizard, BasesTenGiveTenToFifteenFeetZeroPositionsCopied)
 {
     const WizardTemplate t = templateWithBases(10);
@@ -206,41 +166,6 @@ TEST(Wizard, BasesTenGiveTenToFifteenFeetZeroPositionsCopied)
         }
     }
     EXPECT_EQ(seen, 40);
-}
-
-TEST(Wizard, SumsWrapModulo256)
-{
-    const PlayerRecord p = db::composeWizardPlayer(templateWithBases(253), [] { return 5; });
-    EXPECT_EQ(p.get(PlayerRecord::Acceleration), 2);
-    EXPECT_EQ(p.get(PlayerRecord::WorkRate), 2);
-    EXPECT_EQ(p.get(PlayerRecord::LeftFoot), 0);
-}
-
-TEST(Wizard, AddsAPlayerAndLeavesTheTemplate)
-{
-    db::Database d = staffDatabase(10, 4, 6, 3);
-    WizardTemplate t = templateWithBases(12);
-    const auto templateBytes = t.bytes;
-    const std::int32_t offset10 = offset(d, 10);
-    const std::int32_t id = db::addWizardPlayer(d, t, [] { return 1; });
-    EXPECT_EQ(id, 10);
-    EXPECT_EQ(t.bytes, templateBytes);
-    const StaffRecord& s = d.staff.back();
-    EXPECT_EQ(s.get(StaffRecord::Classification), 2);
-    EXPECT_EQ(s.get(StaffRecord::JobForClub), 11);
-    EXPECT_EQ(s.get(StaffRecord::JobForNation), 11);
-    EXPECT_EQ(s.get(StaffRecord::ClubContractedId), -2);
-    EXPECT_EQ(s.get(StaffRecord::NationId), 3);
-    EXPECT_EQ(s.get(StaffRecord::PlayerId), 6);
-    EXPECT_EQ(s.get(StaffRecord::NonPlayerId), -1);
-    EXPECT_EQ(s.get(StaffRecord::Reserved149), -1);
-    EXPECT_EQ(s.displayName, "<new wiz-playrt>");
-    EXPECT_EQ(d.players.back().get(PlayerRecord::PlayerId), 6);
-    EXPECT_EQ(d.players.back().get(PlayerRecord::Pace), 13);
-    EXPECT_EQ(d.nonPlayers.size(), 4u);
-    EXPECT_EQ(count(d, 7), 11);
-    EXPECT_EQ(count(d, 10), 7);
-    EXPECT_EQ(offset(d, 10), offset10 + 157);
 }
 
 TEST(Wizard, TimeSeededSourceIsUniformZeroToFive)

@@ -260,34 +260,10 @@ struct World {
     }
 };
 
-const TransferNotice kFree{TransferNotice::Kind::Information, "Staff is now on free transfer!"};
 const TransferNotice kDone{TransferNotice::Kind::Information, "Transfer was successful"};
 const TransferNotice kFailed{TransferNotice::Kind::Error, "Transfer was NOT successful"};
 
 }  // namespace
-
-TEST(TransferStaff, FreeTransferReleasesAndShowsTwoMessages)
-{
-    World w;
-    w.employ(2, 1, 1);
-    w.club(1).set(ClubRecord::ChairmanId, 4);  // someone else's id: cleared anyway
-    const auto notices = db::transferStaff(w.d, {2, 1, kNoClub, 0});
-    EXPECT_EQ(notices, (std::vector<TransferNotice>{kFree, kDone}));
-    EXPECT_EQ(w.person(2).get(StaffRecord::ClubContractedId), kNoClub);
-    EXPECT_EQ(w.person(2).get(StaffRecord::JobForClub), 0);
-    EXPECT_EQ(w.club(1).get(ClubRecord::ChairmanId), kFreeSlot);
-}
-
-TEST(TransferStaff, MovesBetweenClubsPlacementFirst)
-{
-    World w;
-    w.employ(3, 0, 11);
-    const auto notices = db::transferStaff(w.d, {3, 0, 2, 11});
-    EXPECT_EQ(notices, std::vector<TransferNotice>{kDone});
-    EXPECT_EQ(w.person(3).get(StaffRecord::ClubContractedId), 2);
-    EXPECT_EQ(w.club(2).id(ClubRecord::PlayerIds, 0), 3);
-    EXPECT_EQ(w.club(0).id(ClubRecord::PlayerIds, 0), kFreeSlot);
-}
 
 TEST(TransferStaff, FromNoClubIsSilentAndInvalidSourceCountsAsNoClub)
 {
@@ -304,20 +280,6 @@ TEST(TransferStaff, FromNoClubIsSilentAndInvalidSourceCountsAsNoClub)
     EXPECT_TRUE(db::transferStaff(w.d, {1, 77, kNoClub, 9}).empty());
     EXPECT_EQ(w.person(1).get(StaffRecord::ClubContractedId), kNoClub);
     EXPECT_EQ(w.person(1).get(StaffRecord::JobForClub), 9);
-}
-
-TEST(TransferStaff, FailedPlacementChangesNothing)
-{
-    World w;
-    w.employ(0, 0, 5);
-    w.club(1).set(ClubRecord::ManagerId, -2);
-    const auto before = w.snapshot();
-    EXPECT_EQ(db::transferStaff(w.d, {0, 0, 1, 5}), std::vector<TransferNotice>{kFailed});
-    // "<none>" towards a club, and a destination that is not a club, fail alike.
-    EXPECT_EQ(db::transferStaff(w.d, {0, 0, 2, 0}), std::vector<TransferNotice>{kFailed});
-    EXPECT_EQ(db::transferStaff(w.d, {0, 0, 3, 5}), std::vector<TransferNotice>{kFailed});
-    EXPECT_EQ(db::transferStaff(w.d, {0, 0, -1, 5}), std::vector<TransferNotice>{kFailed});
-    EXPECT_EQ(w.snapshot(), before);
 }
 
 TEST(TransferStaff, ToOwnClubPlayerKeepsOneEntryManagerFails)
