@@ -63,8 +63,8 @@ QListView* FindStaffForm::targetList() const
 void FindStaffForm::replaceInTarget(const QString& text, int record)
 {
     QListView* list = targetList();
-    if (!list) return;
-    RecordListModel* model = attachModel(list);
+    RecordListModel* model = recordModel(list);
+    if (!model) return;
     // Two steps, so the new entry always ends up last; with nothing selected
     // nothing is removed and the list grows.
     model->removeAt(selectedRow(list));
