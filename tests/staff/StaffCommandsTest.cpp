@@ -12,17 +12,6 @@
 #include "staff/NamesForm.h"
 #include "staff/StaffPage.h"
 
-namespace {
-
-QStringList rows(QListView* view)
-{
-    QStringList out;
-    for (int r = 0; r < view->model()->rowCount(); ++r) out << view->model()->index(r, 0).data().toString();
-    return out;
-}
-
-}  // namespace
-
 class StaffCommandsTest : public QObject {
     Q_OBJECT
 private slots:

@@ -10,13 +10,6 @@
 
 namespace {
 
-QStringList rows(QListView* view)
-{
-    QStringList out;
-    for (int r = 0; r < view->model()->rowCount(); ++r) out << view->model()->index(r, 0).data().toString();
-    return out;
-}
-
 bool tabShown(QTabWidget* tabs, const char* page)
 {
     return tabs->isTabVisible(tabs->indexOf(tabs->findChild<QWidget*>(QString::fromLatin1(page))));

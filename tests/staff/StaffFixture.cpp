@@ -178,6 +178,13 @@ void append(std::string& out, const std::vector<T>& table)
 
 }  // namespace
 
+QStringList rows(const QListView* view)
+{
+    QStringList out;
+    for (int r = 0; r < view->model()->rowCount(); ++r) out << view->model()->index(r, 0).data().toString();
+    return out;
+}
+
 void useProgramFont()
 {
     QFont f = QApplication::font();

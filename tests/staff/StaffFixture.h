@@ -56,5 +56,8 @@ struct StaffFixture {
     std::string snapshot() const;
 };
 
+// The texts of a list's rows, top to bottom.
+QStringList rows(const QListView* view);
+
 // The application font of the program (8 pt).
 void useProgramFont();
