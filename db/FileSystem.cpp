@@ -81,6 +81,31 @@ ReadStatus NativeFileSystem::readFile(const std::string& path, std::vector<std::
     return ReadStatus::Ok;
 }
 
+ReadStatus NativeFileSystem::readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                                       std::vector<std::uint8_t>& out)
+{
+    out.resize(size);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ReadStatus::CannotOpen;
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // an error, or the file ends before the range does
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return done == size ? ReadStatus::Ok : ReadStatus::ReadFailed;
+}
+
+bool NativeFileSystem::fileSize(const std::string& path, std::uint64_t& size)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
 bool NativeFileSystem::exists(const std::string& path)
 {
     struct stat st {};
@@ -153,6 +178,11 @@ bool NativeFileSystem::rename(const std::string& from, const std::string& to)
 bool NativeFileSystem::remove(const std::string& path)
 {
     return ::unlink(path.c_str()) == 0;
+}
+
+bool NativeFileSystem::link(const std::string& from, const std::string& to)
+{
+    return ::link(from.c_str(), to.c_str()) == 0;
 }
 
 bool NativeFileSystem::syncDirectory(const std::string& dir)
@@ -262,6 +292,38 @@ ReadStatus NativeFileSystem::readFile(const std::string& path, std::vector<std::
     return ReadStatus::Ok;
 }
 
+ReadStatus NativeFileSystem::readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                                       std::vector<std::uint8_t>& out)
+{
+    out.resize(size);
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return ReadStatus::CannotOpen;
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    std::size_t done = 0;
+    if (SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) {
+        while (done < size) {
+            DWORD got = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+            if (!ReadFile(h, out.data() + done, want, &got, nullptr) || got == 0) break;
+            done += got;
+        }
+    }
+    CloseHandle(h);
+    return done == size ? ReadStatus::Ok : ReadStatus::ReadFailed;
+}
+
+bool NativeFileSystem::fileSize(const std::string& path, std::uint64_t& size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+    return true;
+}
+
 bool NativeFileSystem::exists(const std::string& path)
 {
     return GetFileAttributesW(wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
@@ -336,6 +398,12 @@ bool NativeFileSystem::rename(const std::string& from, const std::string& to)
 bool NativeFileSystem::remove(const std::string& path)
 {
     return DeleteFileW(wide(path).c_str()) != 0;
+}
+
+bool NativeFileSystem::link(const std::string& from, const std::string& to)
+{
+    // Refused on FAT volumes; the caller then copies instead.
+    return CreateHardLinkW(wide(to).c_str(), wide(from).c_str(), nullptr) != 0;
 }
 
 bool NativeFileSystem::syncDirectory(const std::string&)

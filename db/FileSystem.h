@@ -24,6 +24,12 @@ public:
 
     // The whole content of an existing file.
     virtual ReadStatus readFile(const std::string& path, std::vector<std::uint8_t>& out) = 0;
+    // Exactly `size` bytes of an existing file from `offset` into `out`
+    // (resized to `size`); ReadFailed when the file holds fewer.
+    virtual ReadStatus readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                                 std::vector<std::uint8_t>& out) = 0;
+    // The size in bytes of an existing file.
+    virtual bool fileSize(const std::string& path, std::uint64_t& size) = 0;
 
     virtual bool exists(const std::string& path) = 0;
     virtual bool isDirectory(const std::string& path) = 0;
@@ -48,6 +54,9 @@ public:
     // Replaces `to` by `from` in one step.
     virtual bool rename(const std::string& from, const std::string& to) = 0;
     virtual bool remove(const std::string& path) = 0;
+    // Gives the existing file `from` the second name `to` (a hard link),
+    // failing when `to` exists or the file system has no such links.
+    virtual bool link(const std::string& from, const std::string& to) = 0;
     // Makes the renames inside a folder durable (nothing to do on Windows).
     virtual bool syncDirectory(const std::string& dir) = 0;
 
@@ -68,6 +77,9 @@ public:
 class NativeFileSystem : public FileSystem {
 public:
     ReadStatus readFile(const std::string& path, std::vector<std::uint8_t>& out) override;
+    ReadStatus readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                         std::vector<std::uint8_t>& out) override;
+    bool fileSize(const std::string& path, std::uint64_t& size) override;
     bool exists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;
     bool canOpenForWriting(const std::string& path) override;
@@ -79,6 +91,7 @@ public:
     bool close(FileHandle file) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
+    bool link(const std::string& from, const std::string& to) override;
     bool syncDirectory(const std::string& dir) override;
     MakeDirStatus makeDirectory(const std::string& path) override;
     bool removeDirectory(const std::string& path) override;

@@ -1,9 +1,15 @@
-// Saving the game database. Every file the save replaces is first built in
-// full in a temporary file beside it (its records, then whatever the old file
+// Saving the game database. Every file the save replaces is first written in
+// full to a temporary file beside it (its records, then whatever the old file
 // held beyond them), flushed to the disk; only when all of them are written
 // are they renamed over the originals. A failure at any step removes the
 // temporaries and leaves every original as it was, so index.dat can never
 // count records that another file does not hold.
+//
+// The content is streamed through one moderate buffer: the tables are
+// copied straight from memory and only the part of an old file kept beyond
+// the new records is read back. While the renames run, each original stays
+// reachable under a second name, so a failed rename can put it back without
+// holding its content in memory.
 
 #include <algorithm>
 #include <cstring>
@@ -19,18 +25,40 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// One file of the save: where it goes, what it held, and its staged copy.
+// How much is collected before each write, and read at a time.
+constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+// One file of the save: where it goes, how long it was, and its staged copy.
 struct StagedFile {
     std::string path;
-    Bytes oldBytes;
+    std::uint64_t oldSize = 0;
     std::uint32_t mode = 0;
     std::string tempPath;
+    FileHandle out = kNoFile;  // the temporary while it is being written
+    std::uint64_t written = 0;
+    std::string keptPath;  // the original's second name during the commit
     bool replaced = false;
 };
 
+// A hidden name beside `path`: a dot, its file name, then `suffix`.
+std::string hiddenName(const std::string& path, const char* suffix)
+{
+    std::string name = ".";
+    name.append(path, files::folderOf(path).size() + 1, std::string::npos);
+    name.append(suffix);
+    return name;
+}
+
+// The name an original is kept under while the renames run: hidden, beside
+// it, and fixed so that one left over by an interrupted save is found again.
+std::string keptName(const std::string& path)
+{
+    return joinPath(files::folderOf(path), hiddenName(path, ".quarn-old"));
+}
+
 class SaveTransaction {
 public:
-    explicit SaveTransaction(FileSystem& fs) : fs_(fs) {}
+    explicit SaveTransaction(FileSystem& fs) : fs_(fs) { buffer_.reserve(kChunk); }
     SaveTransaction(const SaveTransaction&) = delete;
     SaveTransaction& operator=(const SaveTransaction&) = delete;
     ~SaveTransaction()
@@ -38,34 +66,65 @@ public:
         if (!committed_) discard();
     }
 
-    // Opens the existing file the save will replace and takes its content.
-    // Files are never created, and a file nobody may write is refused here,
-    // before anything has changed.
+    // Checks the existing file the save will replace and starts its
+    // temporary. Files are never created, and a file nobody may write is
+    // refused here, before anything has changed.
     StagedFile& open(const std::string& path)
     {
         StagedFile f;
         f.path = path;
         if (!fs_.canOpenForWriting(path) || !fs_.getPermissions(path, f.mode) || (f.mode & 0222u) == 0)
             files::cannotOpen(path);
-        const ReadStatus status = fs_.readFile(path, f.oldBytes);
-        if (status == ReadStatus::CannotOpen) files::cannotOpen(path);
-        if (status != ReadStatus::Ok) files::readError();
+        if (!fs_.fileSize(path, f.oldSize)) files::readError();
         files_.push_back(std::move(f));
-        return files_.back();
+        StagedFile& staged = files_.back();
+        staged.out = fs_.createTemporary(files::folderOf(path), hiddenName(path, "."), staged.tempPath);
+        if (staged.out == kNoFile) files::writeError();
+        return staged;
     }
 
-    // Writes the file's new content into a temporary beside it.
-    void stage(StagedFile& f, const Bytes& content)
+    // `size` bytes of the original from `offset`.
+    void readOld(const StagedFile& f, std::uint64_t offset, std::size_t size, Bytes& out)
     {
-        f.tempPath = writeTemporary(f, content);
-        if (f.tempPath.empty()) files::writeError();
+        if (fs_.readRange(f.path, offset, size, out) != ReadStatus::Ok) files::readError();
+    }
+
+    // Appends to the file's new content.
+    void put(StagedFile& f, const std::uint8_t* data, std::size_t size)
+    {
+        if (buffer_.size() + size > kChunk) flush(f);
+        if (size > kChunk) {
+            writeOut(f, data, size);
+        } else {
+            buffer_.insert(buffer_.end(), data, data + size);
+        }
+        f.written += size;
+    }
+
+    // Completes the temporary: what the old file held beyond the new
+    // content, then flushed to the disk with the original's permissions.
+    void finish(StagedFile& f)
+    {
+        flush(f);
+        for (std::uint64_t at = f.written; at < f.oldSize;) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(f.oldSize - at, kChunk));
+            readOld(f, at, n, buffer_);
+            writeOut(f, buffer_.data(), n);
+            at += n;
+        }
+        buffer_.clear();
+        const bool synced = fs_.sync(f.out);
+        const bool closed = fs_.close(f.out);
+        f.out = kNoFile;
+        if (!synced || !closed || !fs_.setPermissions(f.tempPath, f.mode)) files::writeError();
     }
 
     // Renames every staged file over its original. Should a rename or the
-    // folder's flush fail, the files already replaced get their old content
-    // back the same way, so the folder stays as it was.
+    // folder's flush fail, the files already replaced get their originals
+    // back from their second names, so the folder stays as it was.
     void commit()
     {
+        keepOriginals();
         for (StagedFile& f : files_) {
             if (!fs_.rename(f.tempPath, f.path)) {
                 restoreReplaced();
@@ -74,81 +133,126 @@ public:
             f.tempPath.clear();
             f.replaced = true;
         }
-        std::vector<std::string> folders;
-        for (const StagedFile& f : files_) {
-            const std::string dir = files::folderOf(f.path);
-            if (std::find(folders.begin(), folders.end(), dir) == folders.end()) folders.push_back(dir);
-        }
-        for (const std::string& dir : folders) {
+        for (const std::string& dir : folders()) {
             if (!fs_.syncDirectory(dir)) {
                 restoreReplaced();
                 files::writeError();
             }
         }
         committed_ = true;
+        // The save is complete whether or not this tidying succeeds; a
+        // name left over is replaced by the next save.
+        for (StagedFile& f : files_) fs_.remove(f.keptPath);
     }
 
 private:
-    // The path of a flushed temporary holding `content` with the original's
-    // permissions, or empty when any step failed (nothing is left behind).
-    std::string writeTemporary(const StagedFile& f, const Bytes& content)
+    void writeOut(StagedFile& f, const std::uint8_t* data, std::size_t size)
     {
-        std::string tempPath;
-        const std::string name = f.path.substr(files::folderOf(f.path).size() + 1);
-        const FileHandle out = fs_.createTemporary(files::folderOf(f.path), "." + name + ".", tempPath);
-        if (out == kNoFile) return {};
-        const bool written = fs_.write(out, content.data(), content.size()) && fs_.sync(out);
-        const bool closed = fs_.close(out);
-        if (!written || !closed || !fs_.setPermissions(tempPath, f.mode)) {
-            fs_.remove(tempPath);
-            return {};
+        if (size > 0 && !fs_.write(f.out, data, size)) files::writeError();
+    }
+
+    void flush(StagedFile& f)
+    {
+        writeOut(f, buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
+
+    std::vector<std::string> folders() const
+    {
+        std::vector<std::string> result;
+        for (const StagedFile& f : files_) {
+            const std::string dir = files::folderOf(f.path);
+            if (std::find(result.begin(), result.end(), dir) == result.end()) result.push_back(dir);
         }
-        return tempPath;
+        return result;
+    }
+
+    // Gives every original its second name: a hard link, or where the file
+    // system has none, a flushed copy. Nothing is replaced before all of
+    // them exist.
+    void keepOriginals()
+    {
+        for (StagedFile& f : files_) {
+            const std::string kept = keptName(f.path);
+            if (fs_.exists(kept)) fs_.remove(kept);  // left by an interrupted save
+            const CopyResult result = fs_.link(f.path, kept) ? CopyResult::Ok : copyOriginal(f, kept);
+            if (result != CopyResult::Ok) {
+                for (StagedFile& done : files_) {
+                    if (done.keptPath.empty()) continue;
+                    fs_.remove(done.keptPath);
+                    done.keptPath.clear();
+                }
+                if (result == CopyResult::ReadFailed) files::readError();
+                files::writeError();
+            }
+            f.keptPath = kept;
+        }
+    }
+
+    enum class CopyResult { Ok, ReadFailed, WriteFailed };
+
+    // Copies the original to `to` through the buffer, leaving nothing
+    // behind when any step fails.
+    CopyResult copyOriginal(const StagedFile& f, const std::string& to)
+    {
+        const FileHandle out = fs_.createNew(to);
+        if (out == kNoFile) return CopyResult::WriteFailed;
+        CopyResult result = CopyResult::Ok;
+        for (std::uint64_t at = 0; result == CopyResult::Ok && at < f.oldSize;) {
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(f.oldSize - at, kChunk));
+            if (fs_.readRange(f.path, at, n, buffer_) != ReadStatus::Ok)
+                result = CopyResult::ReadFailed;
+            else if (!fs_.write(out, buffer_.data(), n))
+                result = CopyResult::WriteFailed;
+            at += n;
+        }
+        buffer_.clear();
+        if (result == CopyResult::Ok && !fs_.sync(out)) result = CopyResult::WriteFailed;
+        if (!fs_.close(out) && result == CopyResult::Ok) result = CopyResult::WriteFailed;
+        if (result == CopyResult::Ok && !fs_.setPermissions(to, f.mode)) result = CopyResult::WriteFailed;
+        if (result != CopyResult::Ok) fs_.remove(to);
+        return result;
     }
 
     void restoreReplaced()
     {
         for (StagedFile& f : files_) {
-            if (!f.replaced) continue;
-            const std::string back = writeTemporary(f, f.oldBytes);
-            if (!back.empty() && !fs_.rename(back, f.path)) fs_.remove(back);
+            // A second name that cannot be renamed back is left alone: it is
+            // the only copy of that original.
+            if (f.replaced ? fs_.rename(f.keptPath, f.path) : fs_.remove(f.keptPath)) f.keptPath.clear();
             f.replaced = false;
         }
+        for (const std::string& dir : folders()) fs_.syncDirectory(dir);
     }
 
     void discard()
     {
-        for (StagedFile& f : files_)
+        for (StagedFile& f : files_) {
+            if (f.out != kNoFile) fs_.close(f.out);
             if (!f.tempPath.empty()) fs_.remove(f.tempPath);
+        }
     }
 
     FileSystem& fs_;
     std::deque<StagedFile> files_;  // a deque keeps the references open() hands out
+    Bytes buffer_;                  // reused for every file
     bool committed_ = false;
 };
 
-// Appends the first RecordCount records of a table (never more than the
+// Writes the first RecordCount records of a table (never more than the
 // table holds), stepping the progress once per record.
 template <typename R>
-void appendTable(Bytes& out, const Database& db, const Table<R>& table, int entry, const char* status,
-                 Progress& progress)
+void writeTable(SaveTransaction& tx, StagedFile& f, const Database& db, const Table<R>& table, int entry,
+                const char* status, Progress& progress)
 {
     const std::size_t n = std::min(files::wantedCount(db, entry), table.size());
     progress.setStatus(status);
     progress.setMaximum(n > 0 ? static_cast<int>(std::min<std::size_t>(n - 1, 0x7FFFFFFF)) : 0);
     progress.setPosition(0);
-    std::size_t at = out.size();
-    out.resize(at + n * R::Size);
-    for (std::size_t i = 0; i < n; ++i, at += R::Size) {
+    for (std::size_t i = 0; i < n; ++i) {
         progress.step();
-        std::memcpy(out.data() + at, table[i].data(), R::Size);
+        tx.put(f, table[i].data(), R::Size);
     }
-}
-
-// What the old file held beyond the new records stays.
-void keepOldTail(Bytes& content, const Bytes& old)
-{
-    if (old.size() > content.size()) content.insert(content.end(), old.begin() + content.size(), old.end());
 }
 
 template <typename R>
@@ -156,10 +260,8 @@ void saveTable(SaveTransaction& tx, const Database& db, const std::string& gameD
                const Table<R>& table, int entry, const char* status, Progress& progress, FileSystem& fs)
 {
     StagedFile& f = tx.open(dataFilePath(gameDir, fileName, fs));
-    Bytes content;
-    appendTable(content, db, table, entry, status, progress);
-    keepOldTail(content, f.oldBytes);
-    tx.stage(f, content);
+    writeTable(tx, f, db, table, entry, status, progress);
+    tx.finish(f);
 }
 
 // Where staff table `entry` starts in the staff.dat this save writes. The
@@ -192,17 +294,18 @@ void saveDatabase(const Database& db, const std::string& gameDir, Progress& prog
     // the last entry stay as they are.
     {
         StagedFile& f = tx.open(dataFilePath(gameDir, files::kIndex, fs));
-        Bytes content = f.oldBytes;
-        if (content.size() < files::kIndexEnd) content.resize(files::kIndexEnd, 0);
+        Bytes header;
+        tx.readOld(f, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.oldSize, files::kIndexHeader)),
+                   header);
+        header.resize(files::kIndexHeader, 0);
+        tx.put(f, header.data(), header.size());
         for (int k = 0; k < Entry::Count; ++k) {
             IndexEntry e = db.entry(k);
             if (k == Entry::StaffExtra || k == Entry::NonPlayers || k == Entry::Players)
                 e.set(IndexEntry::TableOffset, staffTableStart(db, k));
-            std::copy_n(
-                e.data(), IndexEntry::Size,
-                content.begin() + static_cast<std::ptrdiff_t>(files::kIndexHeader + IndexEntry::Size * k));
+            tx.put(f, e.data(), IndexEntry::Size);
         }
-        tx.stage(f, content);
+        tx.finish(f);
     }
 
     progress.show();
@@ -219,13 +322,11 @@ void saveDatabase(const Database& db, const std::string& gameDir, Progress& prog
     // staff.dat: the four tables back to back from its start.
     {
         StagedFile& f = tx.open(dataFilePath(gameDir, files::kStaff, fs));
-        Bytes content;
-        appendTable(content, db, db.staff, Entry::Staff, "Saving Staff General", progress);
-        appendTable(content, db, db.staffExtra, Entry::StaffExtra, "Saving Staff Unknown", progress);
-        appendTable(content, db, db.nonPlayers, Entry::NonPlayers, "Saving Non Playing Staff", progress);
-        appendTable(content, db, db.players, Entry::Players, "Saving Playing Staff", progress);
-        keepOldTail(content, f.oldBytes);
-        tx.stage(f, content);
+        writeTable(tx, f, db, db.staff, Entry::Staff, "Saving Staff General", progress);
+        writeTable(tx, f, db, db.staffExtra, Entry::StaffExtra, "Saving Staff Unknown", progress);
+        writeTable(tx, f, db, db.nonPlayers, Entry::NonPlayers, "Saving Non Playing Staff", progress);
+        writeTable(tx, f, db, db.players, Entry::Players, "Saving Playing Staff", progress);
+        tx.finish(f);
     }
 
     tx.commit();

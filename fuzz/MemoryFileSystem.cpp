@@ -28,6 +28,27 @@ db::ReadStatus MemoryFileSystem::readFile(const std::string& path, std::vector<s
     return db::ReadStatus::Ok;
 }
 
+db::ReadStatus MemoryFileSystem::readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                                           std::vector<std::uint8_t>& out)
+{
+    out.clear();
+    const auto it = files_.find(path);
+    if (it == files_.end()) return db::ReadStatus::CannotOpen;
+    const std::vector<std::uint8_t>& bytes = it->second;
+    if (offset > bytes.size() || size > bytes.size() - offset) return db::ReadStatus::ReadFailed;
+    const auto from = bytes.begin() + static_cast<std::ptrdiff_t>(offset);
+    out.assign(from, from + static_cast<std::ptrdiff_t>(size));
+    return db::ReadStatus::Ok;
+}
+
+bool MemoryFileSystem::fileSize(const std::string& path, std::uint64_t& size)
+{
+    const auto it = files_.find(path);
+    if (it == files_.end()) return false;
+    size = it->second.size();
+    return true;
+}
+
 bool MemoryFileSystem::exists(const std::string& path)
 {
     return files_.count(path) > 0 || dirs_.count(path) > 0;
@@ -99,6 +120,17 @@ bool MemoryFileSystem::remove(const std::string& path)
 {
     modes_.erase(path);
     return files_.erase(path) > 0;
+}
+
+// Files here are only ever written while new, so a copy behaves like a
+// second name for the same content.
+bool MemoryFileSystem::link(const std::string& from, const std::string& to)
+{
+    const auto it = files_.find(from);
+    if (it == files_.end() || exists(to) || !isDirectory(parentOf(to))) return false;
+    files_[to] = it->second;
+    modes_[to] = modes_[from];
+    return true;
 }
 
 bool MemoryFileSystem::syncDirectory(const std::string& dir)

@@ -20,6 +20,9 @@ public:
     const std::map<std::string, std::vector<std::uint8_t>>& files() const { return files_; }
 
     db::ReadStatus readFile(const std::string& path, std::vector<std::uint8_t>& out) override;
+    db::ReadStatus readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                             std::vector<std::uint8_t>& out) override;
+    bool fileSize(const std::string& path, std::uint64_t& size) override;
     bool exists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;
     bool canOpenForWriting(const std::string& path) override;
@@ -31,6 +34,7 @@ public:
     bool close(db::FileHandle file) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
+    bool link(const std::string& from, const std::string& to) override;
     bool syncDirectory(const std::string& dir) override;
     db::MakeDirStatus makeDirectory(const std::string& path) override;
     bool removeDirectory(const std::string& path) override;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "TestSupport.h"
@@ -28,9 +29,21 @@ struct EditedGame {
         d.appendClub(club);
         for (auto kind : {db::NameKind::First, db::NameKind::Second, db::NameKind::Common})
             d.appendName(kind, "Ny");
-        d.stadiums[0].set(db::StadiumRecord::Capacity, 12345);
         d.appendStaff(db::StaffRecord{}, db::NonPlayerRecord{}, db::PlayerRecord{});
+        // More bytes after the stadiums than the save writes: they stay.
+        Bytes stadiums = readBytes(dir.file("data/stadium.dat"));
+        stadiums.insert(stadiums.end(), stadiumTail.begin(), stadiumTail.end());
+        writeBytes(dir.file("data/stadium.dat"), stadiums);
+        d.stadiums[0].set(db::StadiumRecord::Capacity, 12345);
         before = snapshot(dir.path());
+    }
+    const Bytes stadiumTail = Bytes(3000, 0x5A);
+
+    bool stadiumTailKept() const
+    {
+        const Bytes now = readBytes(dir.file("data/stadium.dat"));
+        return now.size() == d.stadiums.size() * db::StadiumRecord::Size + stadiumTail.size() &&
+               std::equal(stadiumTail.begin(), stadiumTail.end(), now.end() - 3000);
     }
 };
 
@@ -62,53 +75,152 @@ TEST(SaveFailure, MissingFileIsNotCreatedAndNothingChanges)
     EXPECT_FALSE(std::filesystem::exists(g.dir.path() + "/elsewhere"));
 }
 
-// Makes each call of each file operation fail in turn.
-TEST(SaveFailure, EveryFailingStepLeavesEveryFileUnchanged)
+namespace {
+
+// Counts the calls of a clean save of `g` into a copy of its folder.
+FaultyFileSystem countCalls(const EditedGame& g, bool refuseLinks)
 {
-    EditedGame g;
-    db::NullProgress none;
-
     FaultyFileSystem counting;
-    {
-        // Count the calls of a clean save into a copy of the folder.
-        TempDir other;
-        std::filesystem::copy(
-            g.dir.path(), other.path(),
-            std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
-        db::saveDatabase(g.d, other.path(), none, counting);
-    }
+    counting.refuseLinks = refuseLinks;
+    TempDir other;
+    std::filesystem::copy(
+        g.dir.path(), other.path(),
+        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    db::NullProgress none;
+    db::saveDatabase(g.d, other.path(), none, counting);
+    return counting;
+}
 
+// Makes each call of each operation in `ops` fail in turn and checks that
+// the save reports it and leaves the folder as it was. Returns the number
+// of failure points tried.
+int failEachCall(EditedGame& g, bool refuseLinks, std::initializer_list<Op> ops)
+{
+    const FaultyFileSystem counting = countCalls(g, refuseLinks);
     int pointsTried = 0;
-    for (Op op : {Op::Read, Op::CanWrite, Op::GetPerm, Op::CreateTemp, Op::Write, Op::Sync, Op::Close,
-                  Op::SetPerm, Op::Rename, Op::SyncDir}) {
+    for (Op op : ops) {
         const int calls = counting.calls[static_cast<int>(op)];
         EXPECT_GT(calls, 0) << opName(op);
         for (int n = 1; n <= calls; ++n) {
             FaultyFileSystem fs;
+            fs.refuseLinks = refuseLinks;
             fs.failOp = op;
             fs.failAt = n;
             RecordingProgress p;
             const std::string error = errorOf([&] { db::saveDatabase(g.d, g.dir.path(), p, fs); });
-            ASSERT_TRUE(fs.failed) << opName(op) << " " << n;
-            if (op == Op::Read)
+            EXPECT_TRUE(fs.failed) << opName(op) << " " << n;
+            if (op == Op::ReadRange || op == Op::Size)
                 EXPECT_EQ(error, "Stream read error");
             else if (op == Op::CanWrite || op == Op::GetPerm)
                 EXPECT_EQ(error.rfind("Cannot open file " + g.dir.path() + "/data/", 0), 0u) << error;
             else
                 EXPECT_EQ(error, "Stream write error") << opName(op) << " " << n;
-            ASSERT_EQ(snapshot(g.dir.path()), g.before)
+            EXPECT_EQ(snapshot(g.dir.path()), g.before)
                 << opName(op) << " call " << n << " changed the folder";
             ++pointsTried;
         }
     }
-    // Seven files, each opened, read, staged, flushed and renamed, and the folder flushed.
-    EXPECT_EQ(pointsTried, 9 * 7 + 1);
+    return pointsTried;
+}
 
-    // And with nothing failing the same save goes through.
+// The folder's files without the second names a save may leave behind.
+std::map<std::string, FileState> withoutKept(std::map<std::string, FileState> files)
+{
+    std::erase_if(files, [](const auto& f) { return f.first.ends_with(".quarn-old"); });
+    return files;
+}
+
+}  // namespace
+
+TEST(SaveFailure, EveryFailingStepLeavesEveryFileUnchanged)
+{
+    EditedGame g;
+    // Seven files, each checked, measured, staged, flushed and renamed;
+    // index.dat's header and stadium.dat's tail read back, the tail written
+    // after the records; the folder flushed.
+    EXPECT_EQ(failEachCall(g, false,
+                           {Op::CanWrite, Op::GetPerm, Op::Size, Op::CreateTemp, Op::ReadRange, Op::Write,
+                            Op::Sync, Op::Close, Op::SetPerm, Op::Rename, Op::SyncDir}),
+              9 * 7 + 2 + 1 + 1);
+
+    // And with nothing failing the same save goes through, leaving nothing
+    // but the game's files.
+    db::NullProgress none;
     db::saveDatabase(g.d, g.dir.path(), none);
-    EXPECT_NE(snapshot(g.dir.path()), g.before);
+    const auto after = snapshot(g.dir.path());
+    EXPECT_NE(after, g.before);
+    EXPECT_EQ(after.size(), g.before.size());
     const db::Database back = loadGame(g.dir.path());
     EXPECT_EQ(back.clubs.size(), g.d.clubs.size());
     EXPECT_EQ(back.players.size(), g.d.players.size());
     EXPECT_EQ(back.stadiums[0].get(db::StadiumRecord::Capacity), 12345);
+    EXPECT_TRUE(g.stadiumTailKept());
+}
+
+// Where the file system has no hard links the originals are copied aside
+// instead, and every step of that copy may fail too.
+TEST(SaveFailure, WithoutHardLinksEveryFailingStepLeavesEveryFileUnchanged)
+{
+    EditedGame g;
+    // A single refused link is no failure: that original is copied.
+    const int links = countCalls(g, false).calls[static_cast<int>(Op::Link)];
+    EXPECT_EQ(links, 7);
+    for (int n = 1; n <= links; ++n) {
+        TempDir dir;
+        std::filesystem::copy(g.dir.path(), dir.path(), std::filesystem::copy_options::recursive);
+        FaultyFileSystem fs;
+        fs.failOp = Op::Link;
+        fs.failAt = n;
+        db::NullProgress none;
+        EXPECT_EQ(errorOf([&] { db::saveDatabase(g.d, dir.path(), none, fs); }), "") << n;
+        EXPECT_TRUE(fs.failed);
+        EXPECT_EQ(snapshot(dir.path()).size(), g.before.size()) << n;
+        EXPECT_EQ(loadGame(dir.path()).clubs.size(), g.d.clubs.size()) << n;
+    }
+
+    EXPECT_GT(failEachCall(g, true,
+                           {Op::CreateNew, Op::ReadRange, Op::Write, Op::Sync, Op::Close, Op::SetPerm,
+                            Op::Rename, Op::SyncDir}),
+              7 * 5);
+
+    FaultyFileSystem noLinks;
+    noLinks.refuseLinks = true;
+    db::NullProgress none;
+    db::saveDatabase(g.d, g.dir.path(), none, noLinks);
+    EXPECT_EQ(snapshot(g.dir.path()).size(), g.before.size());
+    EXPECT_EQ(loadGame(g.dir.path()).clubs.size(), g.d.clubs.size());
+    EXPECT_TRUE(g.stadiumTailKept());
+}
+
+// Once every file is renamed and the folder flushed the save has happened;
+// failing to remove the originals' second names afterwards changes nothing
+// of that, and the next save clears what was left.
+TEST(SaveFailure, FailedTidyingAfterTheCommitIsNoFailure)
+{
+    EditedGame g;
+    db::NullProgress none;
+    TempDir reference;
+    std::filesystem::copy(g.dir.path(), reference.path(), std::filesystem::copy_options::recursive);
+    db::saveDatabase(g.d, reference.path(), none);
+    const auto saved = snapshot(reference.path());
+
+    const FaultyFileSystem counting = countCalls(g, false);
+    const int removals = counting.calls[static_cast<int>(Op::Remove)];
+    EXPECT_EQ(removals, 7);
+    for (int n = 1; n <= removals; ++n) {
+        TempDir dir;
+        std::filesystem::copy(g.dir.path(), dir.path(), std::filesystem::copy_options::recursive);
+        FaultyFileSystem fs;
+        fs.failOp = Op::Remove;
+        fs.failAt = n;
+        EXPECT_EQ(errorOf([&] { db::saveDatabase(g.d, dir.path(), none, fs); }), "") << n;
+        const auto after = snapshot(dir.path());
+        EXPECT_EQ(after.size(), saved.size() + 1) << n;
+        EXPECT_EQ(withoutKept(after), saved) << n;
+
+        // A second name left over is the original's content and is
+        // replaced and removed by the next save.
+        db::saveDatabase(g.d, dir.path(), none);
+        EXPECT_EQ(snapshot(dir.path()), saved) << n;
+    }
 }

@@ -105,9 +105,9 @@ db::Database loadGame(const std::string& dir)
 
 const char* opName(Op op)
 {
-    static const char* names[] = {"read",    "canWrite", "createTemp", "createNew", "write",
-                                  "sync",    "close",    "rename",     "remove",    "syncDir",
-                                  "makeDir", "list",     "getPerm",    "setPerm"};
+    static const char* names[] = {"read",    "canWrite", "createTemp", "createNew", "write",   "sync",
+                                  "close",   "rename",   "remove",     "syncDir",   "makeDir", "list",
+                                  "getPerm", "setPerm",  "readRange",  "size",      "link"};
     return names[static_cast<int>(op)];
 }
 
@@ -124,6 +124,18 @@ bool FaultyFileSystem::fails(Op op)
 db::ReadStatus FaultyFileSystem::readFile(const std::string& path, Bytes& out)
 {
     return fails(Op::Read) ? db::ReadStatus::ReadFailed : NativeFileSystem::readFile(path, out);
+}
+
+db::ReadStatus FaultyFileSystem::readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                                           Bytes& out)
+{
+    return fails(Op::ReadRange) ? db::ReadStatus::ReadFailed
+                                : NativeFileSystem::readRange(path, offset, size, out);
+}
+
+bool FaultyFileSystem::fileSize(const std::string& path, std::uint64_t& size)
+{
+    return !fails(Op::Size) && NativeFileSystem::fileSize(path, size);
 }
 
 bool FaultyFileSystem::canOpenForWriting(const std::string& path)
@@ -171,6 +183,11 @@ bool FaultyFileSystem::rename(const std::string& from, const std::string& to)
 bool FaultyFileSystem::remove(const std::string& path)
 {
     return !fails(Op::Remove) && NativeFileSystem::remove(path);
+}
+
+bool FaultyFileSystem::link(const std::string& from, const std::string& to)
+{
+    return !fails(Op::Link) && !refuseLinks && NativeFileSystem::link(from, to);
 }
 
 bool FaultyFileSystem::syncDirectory(const std::string& dir)

@@ -85,6 +85,9 @@ enum class Op {
     List,
     GetPerm,
     SetPerm,
+    ReadRange,
+    Size,
+    Link,
     Count
 };
 const char* opName(Op op);
@@ -97,8 +100,13 @@ public:
     int failAt = 0;
     int calls[static_cast<int>(Op::Count)] = {};
     bool failed = false;
+    // A file system without hard links (FAT): every link fails.
+    bool refuseLinks = false;
 
     db::ReadStatus readFile(const std::string& path, Bytes& out) override;
+    db::ReadStatus readRange(const std::string& path, std::uint64_t offset, std::size_t size,
+                             Bytes& out) override;
+    bool fileSize(const std::string& path, std::uint64_t& size) override;
     bool canOpenForWriting(const std::string& path) override;
     db::FileHandle createTemporary(const std::string& dir, const std::string& prefix,
                                    std::string& createdPath) override;
@@ -108,6 +116,7 @@ public:
     bool close(db::FileHandle file) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;
+    bool link(const std::string& from, const std::string& to) override;
     bool syncDirectory(const std::string& dir) override;
     db::MakeDirStatus makeDirectory(const std::string& path) override;
     bool listDirectory(const std::string& dir, std::vector<std::string>& names) override;
