@@ -1,5 +1,7 @@
 #include "ClubPage.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -261,11 +263,7 @@ void ClubPage::clearLists()
 void ClubPage::listAllClubsFrom(std::size_t n)
 {
     const db::Database& d = ctx_.db;
-    std::vector<RecordListModel::Row> rows;
-    rows.reserve(n);
-    for (std::size_t i = 0; i < n && i < d.clubs.size(); ++i)
-        rows.push_back({fromRaw(d.clubs[i].text(db::ClubRecord::LongName)), static_cast<int>(i)});
-    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+    recordModel(ui->ListBoxClubs)->setRecords(allRecords(std::min(n, d.clubs.size())), clubLongNames(d));
 }
 
 // ---- Search and Reset --------------------------------------------------------
@@ -274,10 +272,8 @@ void ClubPage::Button2Click()
 {
     WaitCursor wait;
     const db::Database& d = ctx_.db;
-    std::vector<RecordListModel::Row> rows;
-    for (std::int32_t id : db::searchClubs(d, toRaw(ui->ClubSearch->text())))
-        rows.push_back({fromRaw(d.clubs[static_cast<std::size_t>(id)].text(db::ClubRecord::LongName)), id});
-    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+    recordModel(ui->ListBoxClubs)
+        ->setRecords(db::searchClubs(d, toRaw(ui->ClubSearch->text())), clubLongNames(d));
 }
 
 void ClubPage::Button3Click()
@@ -379,6 +375,11 @@ void ClubPage::Button1Click()
     db::Database& d = ctx_.db;
     db::ClubRecord& club = d.clubs[static_cast<std::size_t>(id)];
 
+    // The club lists keep the name the club had when they were filled.
+    for (const QObject* window :
+         {static_cast<const QObject*>(this), static_cast<const QObject*>(ctx_.findClubForm),
+          static_cast<const QObject*>(ctx_.transferForm)})
+        pinListText(window, "ListBoxClubs", id);
     for (std::size_t i = 0; i < clubs::kClubFields.size(); ++i)
         storeField(d, clubs::kClubFields[i], clubControls_[i], club);
 

@@ -1,5 +1,7 @@
 #include "FindClubForm.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QListView>
 #include <QScreen>
@@ -45,10 +47,7 @@ FindClubForm::~FindClubForm() = default;
 void FindClubForm::fillLists()
 {
     const db::Database& d = ctx_.db;
-    std::vector<RecordListModel::Row> rows;
-    rows.reserve(d.clubs.size());
-    for (std::size_t i = 0; i < d.clubs.size(); ++i) rows.push_back({longName(d, i), static_cast<int>(i)});
-    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+    recordModel(ui->ListBoxClubs)->setRecords(allRecords(d.clubs.size()), clubLongNames(d));
 }
 
 void FindClubForm::clearLists()
@@ -119,10 +118,8 @@ void FindClubForm::Button1Click()
 void FindClubForm::Button2Click()
 {
     const db::Database& d = ctx_.db;
-    std::vector<RecordListModel::Row> rows;
-    for (std::int32_t id : db::searchClubs(d, toRaw(ui->ClubSearch->text())))
-        rows.push_back({longName(d, static_cast<std::size_t>(id)), id});
-    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+    recordModel(ui->ListBoxClubs)
+        ->setRecords(db::searchClubs(d, toRaw(ui->ClubSearch->text())), clubLongNames(d));
 }
 
 // Reset
@@ -131,10 +128,7 @@ void FindClubForm::Button3Click()
     const db::Database& d = ctx_.db;
     ui->ClubSearch->clear();
     const std::size_t n = db::listedCount(d, db::Entry::Clubs, d.clubs.size());
-    std::vector<RecordListModel::Row> rows;
-    rows.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) rows.push_back({longName(d, i), static_cast<int>(i)});
-    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+    recordModel(ui->ListBoxClubs)->setRecords(allRecords(std::min(n, d.clubs.size())), clubLongNames(d));
 }
 
 // Set To None

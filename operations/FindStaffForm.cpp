@@ -84,10 +84,8 @@ void FindStaffForm::Button1Click()
 
 void FindStaffForm::Button2Click()
 {
-    std::vector<RecordListModel::Row> rows;
-    for (std::int32_t id : db::searchStaff(ctx_.db, toRaw(ui->StaffSearch->text())))
-        rows.push_back({fromRaw(ctx_.db.staff[static_cast<std::size_t>(id)].displayName), id});
-    recordModel(ui->ListBoxStaff)->setRows(std::move(rows));
+    recordModel(ui->ListBoxStaff)
+        ->setRecords(db::searchStaff(ctx_.db, toRaw(ui->StaffSearch->text())), staffDisplayNames(ctx_.db));
 }
 
 void FindStaffForm::Button3Click()

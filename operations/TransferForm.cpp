@@ -44,20 +44,16 @@ TransferForm::~TransferForm() = default;
 
 void TransferForm::showClubs(const std::vector<std::int32_t>& clubIds)
 {
-    std::vector<RecordListModel::Row> rows;
-    rows.reserve(clubIds.size());
+    std::vector<int> records;
+    records.reserve(clubIds.size());
     for (std::int32_t id : clubIds)
-        if (db::isValidRef(id, ctx_.db.clubs.size()))
-            rows.push_back(
-                {fromRaw(ctx_.db.clubs[static_cast<std::size_t>(id)].text(db::ClubRecord::LongName)), id});
-    recordModel(ui->ListBoxClubs)->setRows(std::move(rows));
+        if (db::isValidRef(id, ctx_.db.clubs.size())) records.push_back(id);
+    recordModel(ui->ListBoxClubs)->setRecords(std::move(records), clubLongNames(ctx_.db));
 }
 
 void TransferForm::fillLists()
 {
-    std::vector<std::int32_t> all(ctx_.db.clubs.size());
-    for (std::size_t i = 0; i < all.size(); ++i) all[i] = static_cast<std::int32_t>(i);
-    showClubs(all);
+    recordModel(ui->ListBoxClubs)->setRecords(allRecords(ctx_.db.clubs.size()), clubLongNames(ctx_.db));
 }
 
 void TransferForm::clearLists()

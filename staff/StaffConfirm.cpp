@@ -9,6 +9,7 @@
 #include "app/RecordListModel.h"
 #include "db/GameDate.h"
 #include "db/TextRules.h"
+#include "operations/FindStaffForm.h"
 #include "staff/StaffFields.h"
 #include "staff/StaffPage.h"
 
@@ -75,7 +76,9 @@ void StaffPage::Button6Click()
         s.set(b.field, newId);
     }
 
-    // 2. The display name follows the names; the list entry keeps its text.
+    // 2. The display name follows the names; the list entries keep their text.
+    pinListText(this, "ListBoxStaff", id);
+    pinListText(ctx_.findStaffForm, "ListBoxStaff", id);
     s.displayName = d.buildDisplayName(s);
 
     // 3. Date of birth.

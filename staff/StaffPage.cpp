@@ -141,12 +141,9 @@ void StaffPage::bindControls()
 void StaffPage::fillLists()
 {
     for (std::size_t k = 0; k < std::size(staff::kNames); ++k) {
-        const auto& table = ctx_.db.names(staff::kNames[k].kind);
-        std::vector<RecordListModel::Row> rows;
-        rows.reserve(table.size());
-        for (std::size_t i = 0; i < table.size(); ++i)
-            rows.push_back({fromRaw(table[i].text(db::NameRecord::Name)), static_cast<int>(i)});
-        recordModel(names_[k])->setRows(std::move(rows));
+        // Names are never renamed, so their rows can read the table when drawn.
+        const db::NameKind kind = staff::kNames[k].kind;
+        recordModel(names_[k])->setRecords(allRecords(ctx_.db.names(kind).size()), nameTexts(ctx_.db, kind));
         names_[k]->setCurrentIndex(-1);
     }
     const bool nationsComplete = ctx_.db.stepComplete(db::LoadStep::Nations);
@@ -186,12 +183,7 @@ void StaffPage::Button7Click()
     RecordListModel* model = recordModel(ui->ListBoxStaff);
     model->clear();
     WaitCursor wait;
-    const std::vector<std::int32_t> found = db::searchStaff(ctx_.db, toRaw(ui->StaffSearch->text()));
-    std::vector<RecordListModel::Row> rows;
-    rows.reserve(found.size());
-    for (std::int32_t id : found)
-        rows.push_back({fromRaw(ctx_.db.staff[static_cast<std::size_t>(id)].displayName), id});
-    model->setRows(std::move(rows));
+    model->setRecords(db::searchStaff(ctx_.db, toRaw(ui->StaffSearch->text())), staffDisplayNames(ctx_.db));
 }
 
 void StaffPage::Button8Click()
