@@ -45,18 +45,27 @@ void StatusForm::setStatus(std::string_view text)
 void StatusForm::setMaximum(int maximum)
 {
     // An empty table asks for a maximum below the minimum of 0.
-    ui->ProgressBar->setMaximum(std::max(0, maximum));
+    maximum_ = std::max(0, maximum);
+    position_ = std::min(position_, maximum_);
+    // The bar is only told about steps it can show: each setValue formats its
+    // text, which costs more than reading a record.
+    stepsPerUpdate_ = std::max(1, maximum_ / 500);
+    ui->ProgressBar->setMaximum(maximum_);
+    ui->ProgressBar->setValue(position_);
 }
 
 void StatusForm::setPosition(int position)
 {
-    ui->ProgressBar->setValue(std::clamp(position, 0, ui->ProgressBar->maximum()));
+    position_ = std::clamp(position, 0, maximum_);
+    ui->ProgressBar->setValue(position_);
 }
 
 void StatusForm::step()
 {
-    if (ui->ProgressBar->value() < ui->ProgressBar->maximum())
-        ui->ProgressBar->setValue(std::max(0, ui->ProgressBar->value()) + 1);
+    if (position_ < maximum_) {
+        ++position_;
+        if (position_ % stepsPerUpdate_ == 0 || position_ == maximum_) ui->ProgressBar->setValue(position_);
+    }
     if (++steps_ % RepaintEverySteps == 0) repaintNow();
 }
 
@@ -67,12 +76,12 @@ QString StatusForm::statusText() const
 
 int StatusForm::position() const
 {
-    return ui->ProgressBar->value();
+    return position_;
 }
 
 int StatusForm::maximum() const
 {
-    return ui->ProgressBar->maximum();
+    return maximum_;
 }
 
 void StatusForm::showEvent(QShowEvent* event)

@@ -52,5 +52,8 @@ private:
     std::unique_ptr<Ui::StatusForm> ui;
     QStringList history_;
     int steps_ = 0;
+    int position_ = 0;
+    int maximum_ = 100;
+    int stepsPerUpdate_ = 1;
     bool centred_ = false;
 };

@@ -355,6 +355,8 @@ private slots:
         progress.setPosition(0);
         for (int i = 0; i < 5; ++i) progress.step();
         QCOMPARE(status.position(), 2);
+        // The bar itself is updated sparingly, but always shows the end.
+        QCOMPARE(status.findChild<QProgressBar*>(QStringLiteral("ProgressBar"))->value(), 2);
     }
 
     void exitEndsTheProgramAtOnce()
