@@ -50,10 +50,14 @@ std::string hiddenName(const std::string& path, const char* suffix)
 }
 
 // The name an original is kept under while the renames run: hidden, beside
-// it, and fixed so that one left over by an interrupted save is found again.
-std::string keptName(const std::string& path)
+// it. A name already taken is never reused: what a save interrupted before
+// it could restore its originals left there may be the only copy of one.
+std::string keptName(FileSystem& fs, const std::string& path)
 {
-    return joinPath(files::folderOf(path), hiddenName(path, ".quarn-old"));
+    const std::string base = joinPath(files::folderOf(path), hiddenName(path, ".quarn-old"));
+    std::string name = base;
+    for (int n = 2; fs.exists(name) && n <= 1000; ++n) name = base + "-" + std::to_string(n);
+    return name;
 }
 
 class SaveTransaction {
@@ -140,8 +144,8 @@ public:
             }
         }
         committed_ = true;
-        // The save is complete whether or not this tidying succeeds; a
-        // name left over is replaced by the next save.
+        // The save is complete whether or not this tidying succeeds; a name
+        // left over only holds an older copy and is never taken again.
         for (StagedFile& f : files_) fs_.remove(f.keptPath);
     }
 
@@ -173,8 +177,7 @@ private:
     void keepOriginals()
     {
         for (StagedFile& f : files_) {
-            const std::string kept = keptName(f.path);
-            if (fs_.exists(kept)) fs_.remove(kept);  // left by an interrupted save
+            const std::string kept = keptName(fs_, f.path);
             const CopyResult result = fs_.link(f.path, kept) ? CopyResult::Ok : copyOriginal(f, kept);
             if (result != CopyResult::Ok) {
                 for (StagedFile& done : files_) {

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "TestSupport.h"
 #include "db/Storage.h"
@@ -194,7 +196,8 @@ TEST(SaveFailure, WithoutHardLinksEveryFailingStepLeavesEveryFileUnchanged)
 
 // Once every file is renamed and the folder flushed the save has happened;
 // failing to remove the originals' second names afterwards changes nothing
-// of that, and the next save clears what was left.
+// of that. What was left is never removed or overwritten by a later save: a
+// save that failed to restore its originals leaves the only copy there.
 TEST(SaveFailure, FailedTidyingAfterTheCommitIsNoFailure)
 {
     EditedGame g;
@@ -218,9 +221,22 @@ TEST(SaveFailure, FailedTidyingAfterTheCommitIsNoFailure)
         EXPECT_EQ(after.size(), saved.size() + 1) << n;
         EXPECT_EQ(withoutKept(after), saved) << n;
 
-        // A second name left over is the original's content and is
-        // replaced and removed by the next save.
         db::saveDatabase(g.d, dir.path(), none);
-        EXPECT_EQ(snapshot(dir.path()), saved) << n;
+        const auto again = snapshot(dir.path());
+        EXPECT_EQ(again, after) << n;
     }
+}
+
+TEST(SaveFailure, ASecondNameLeftOverIsNeverTouched)
+{
+    EditedGame g;
+    const std::string kept = g.dir.path() + "/data/.staff.dat.quarn-old";
+    std::ofstream(kept, std::ios::binary) << "the only copy of an original";
+    db::NullProgress none;
+    db::saveDatabase(g.d, g.dir.path(), none);
+    db::saveDatabase(g.d, g.dir.path(), none);
+    std::ifstream in(kept, std::ios::binary);
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "the only copy of an original");
+    EXPECT_EQ(loadGame(g.dir.path()).players.size(), g.d.players.size());
 }
