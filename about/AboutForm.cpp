@@ -1,11 +1,11 @@
 #include "AboutForm.h"
 
 #include <QIcon>
-#include <QScreen>
 
 #include "about/LumvardUrlLabel.h"
 #include "app/AppContext.h"
 #include "app/Platform.h"
+#include "app/WindowUtil.h"
 #include "ui_AboutForm.h"
 
 static void initIconResources()
@@ -80,7 +80,7 @@ void AboutForm::showEvent(QShowEvent* event)
 {
     if (!centred_) {
         centred_ = true;
-        if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+        centerOnScreen(this);
     }
     QDialog::showEvent(event);
 }

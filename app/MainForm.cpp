@@ -3,8 +3,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStringDecoder>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -16,6 +14,7 @@
 #include "app/Platform.h"
 #include "app/QtText.h"
 #include "app/StatusForm.h"
+#include "app/WindowUtil.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
 #include "db/Storage.h"
@@ -43,15 +42,6 @@ void fillTab(QWidget* tab, QWidget* page)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page);
 }
-
-// A wait cursor for the length of a load or save.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -281,7 +271,7 @@ void MainForm::showEvent(QShowEvent* event)
 {
     if (!centred_) {
         centred_ = true;
-        if (QScreen* s = screen()) move(s->availableGeometry().center() - frameGeometry().center() + pos());
+        centerOnScreen(this);
     }
     QMainWindow::showEvent(event);
 }

@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QScreen>
 
 #include "app/AppContext.h"
+#include "app/WindowUtil.h"
 #include "ui_StatusForm.h"
 
 namespace {
@@ -88,7 +88,7 @@ void StatusForm::showEvent(QShowEvent* event)
 {
     if (!centred_) {
         centred_ = true;
-        if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+        centerOnScreen(this);
     }
     QDialog::showEvent(event);
 }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +14,7 @@
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
 #include "app/Tabs.h"
+#include "app/WindowUtil.h"
 #include "clubs/FindClubForm.h"
 #include "db/Codes.h"
 #include "db/NewClub.h"
@@ -30,14 +30,6 @@ using clubs::Kind;
 using clubs::Source;
 
 namespace {
-
-// The wait cursor for the length of a search.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QString name(std::string_view s)
 {

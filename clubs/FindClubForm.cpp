@@ -2,13 +2,12 @@
 
 #include <algorithm>
 
-#include <QGuiApplication>
 #include <QListView>
-#include <QScreen>
 
 #include "app/AppContext.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
+#include "app/WindowUtil.h"
 #include "clubs/ClubPage.h"
 #include "db/Codes.h"
 #include "db/Search.h"
@@ -66,11 +65,7 @@ void FindClubForm::open(int target)
     PickTarget = target;
     if (!placed_) {
         // Centred on the desktop the first time; where the user leaves it after.
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect r = frameGeometry();
-            r.moveCenter(screen->availableGeometry().center());
-            move(r.topLeft());
-        }
+        centerOnScreen(this);
         placed_ = true;
     }
     show();

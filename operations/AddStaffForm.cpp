@@ -1,11 +1,10 @@
 #include "AddStaffForm.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "app/AppContext.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
+#include "app/WindowUtil.h"
 #include "db/Codes.h"
 #include "db/NewStaff.h"
 #include "operations/AddStaff.h"
@@ -30,11 +29,7 @@ AddStaffForm::~AddStaffForm() = default;
 void AddStaffForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centerOnScreen(this);
 }
 
 void AddStaffForm::Button1Click()

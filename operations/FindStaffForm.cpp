@@ -1,13 +1,12 @@
 #include "FindStaffForm.h"
 
-#include <QGuiApplication>
 #include <QListView>
-#include <QScreen>
 
 #include "app/AppContext.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
+#include "app/WindowUtil.h"
 #include "clubs/ClubPage.h"
 #include "db/Codes.h"
 #include "db/Search.h"
@@ -34,11 +33,7 @@ FindStaffForm::~FindStaffForm() = default;
 void FindStaffForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centerOnScreen(this);
 }
 
 void FindStaffForm::open(int target)

@@ -1,13 +1,12 @@
 #include "WizForm.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <vector>
 
 #include "app/AppContext.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
+#include "app/WindowUtil.h"
 #include "operations/AddStaff.h"
 #include "ui_WizForm.h"
 
@@ -27,11 +26,7 @@ WizForm::~WizForm() = default;
 void WizForm::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centerOnScreen(this);
 }
 
 void WizForm::fillLists()

@@ -1,15 +1,14 @@
 #include "NamesForm.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "app/AppContext.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
+#include "app/WindowUtil.h"
 #include "staff/StaffPage.h"
 #include "ui_NamesForm.h"
 
@@ -53,8 +52,7 @@ void NamesForm::open(int kind)
             nation = staffNation->currentIndex();
     ui->Nation->setCurrentIndex(nation >= 0 && nation < ui->Nation->count() ? nation : -1);
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    centerOnScreen(this);
     show();
     raise();
     activateWindow();

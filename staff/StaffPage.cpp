@@ -1,6 +1,5 @@
 #include "StaffPage.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
@@ -14,6 +13,7 @@
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
 #include "app/Tabs.h"
+#include "app/WindowUtil.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
 #include "db/Search.h"
@@ -29,14 +29,6 @@
 using db::isValidRef;
 
 namespace {
-
-// Restores the normal pointer however the search ends.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 QString caption(std::string_view text)
 {
