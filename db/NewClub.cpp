@@ -37,6 +37,18 @@ ClubRecord composeNewClub(const Database& d)
     c.fillIds(ClubRecord::FavouriteStaff, -1);
     c.fillIds(ClubRecord::DislikedStaff, -1);
     c.fillIds(ClubRecord::RivalClubs, -2);
+    emptyStaffSlots(c);
+
+    if (!d.clubs.empty()) {
+        const ClubRecord& last = d.clubs.back();
+        const BytesField tail = ClubRecord::ReservedTail;
+        std::copy_n(last.data() + tail.offset, tail.width, c.data() + tail.offset);
+    }
+    return c;
+}
+
+void emptyStaffSlots(ClubRecord& c)
+{
     c.set(ClubRecord::ChairmanId, -1);
     c.fillIds(ClubRecord::DirectorIds, -1);
     c.set(ClubRecord::ManagerId, -1);
@@ -45,13 +57,6 @@ ClubRecord composeNewClub(const Database& d)
     c.fillIds(ClubRecord::CoachIds, -1);
     c.fillIds(ClubRecord::ScoutIds, -1);
     c.fillIds(ClubRecord::PhysioIds, -1);
-
-    if (!d.clubs.empty()) {
-        const ClubRecord& last = d.clubs.back();
-        const BytesField tail = ClubRecord::ReservedTail;
-        std::copy_n(last.data() + tail.offset, tail.width, c.data() + tail.offset);
-    }
-    return c;
 }
 
 }  // namespace db

@@ -15,4 +15,8 @@ namespace db {
 // position the club will take (appendClub sets it again).
 ClubRecord composeNewClub(const Database& d);
 
+// Empties every staff slot of a club (chairman to physios): -1, the one value
+// a transfer counts as free.
+void emptyStaffSlots(ClubRecord& c);
+
 }  // namespace db

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "db/Codes.h"
+#include "db/NewClub.h"
 
 namespace sample {
 
@@ -271,14 +272,7 @@ private:
             c.fillIds(ClubRecord::FavouriteStaff, -1);
             c.fillIds(ClubRecord::DislikedStaff, -1);
             c.fillIds(ClubRecord::RivalClubs, -1);
-            c.set(ClubRecord::ChairmanId, -1);
-            c.fillIds(ClubRecord::DirectorIds, -1);
-            c.set(ClubRecord::ManagerId, -1);
-            c.set(ClubRecord::AssistantManagerId, -1);
-            c.fillIds(ClubRecord::PlayerIds, -1);
-            c.fillIds(ClubRecord::CoachIds, -1);
-            c.fillIds(ClubRecord::ScoutIds, -1);
-            c.fillIds(ClubRecord::PhysioIds, -1);
+            emptyStaffSlots(c);
             d_.clubs.push_back(c);
         }
         // A few grounds that no club plays at.
