@@ -56,8 +56,13 @@ int main(int argc, char** argv)
             options.scale = std::strtod(argv[++i], nullptr);
         else if (arg == "--runs" && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
-        else
+        else if (!arg.empty() && arg[0] != '-' && dir.empty())
             dir = arg;
+        else {
+            // An unknown option must never become the folder written into.
+            std::fprintf(stderr, "usage: quarndb-timing [--scale F] [--runs N] [DIR]\n");
+            return 2;
+        }
     }
     namespace fs = std::filesystem;
     const bool ownDir = dir.empty();
