@@ -6,6 +6,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// Checks a promise the code under test makes; a broken one aborts.
+#define FUZZ_REQUIRE(cond)                                                                   \
+    do {                                                                                     \
+        if (!(cond)) {                                                                       \
+            std::fprintf(stderr, "broken promise: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
+            std::abort();                                                                    \
+        }                                                                                    \
+    } while (0)
 
 namespace fuzz {
 

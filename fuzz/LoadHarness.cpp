@@ -12,14 +12,6 @@
 #include "tools/cli/Check.h"
 #include "tools/cli/Export.h"
 
-#define FUZZ_REQUIRE(cond)                                                                   \
-    do {                                                                                     \
-        if (!(cond)) {                                                                       \
-            std::fprintf(stderr, "broken promise: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                                    \
-        }                                                                                    \
-    } while (0)
-
 namespace fuzz {
 
 namespace {

@@ -8,14 +8,6 @@
 #include "db/TextRules.h"
 #include "db/Win1252.h"
 
-#define FUZZ_REQUIRE(cond)                                                                   \
-    do {                                                                                     \
-        if (!(cond)) {                                                                       \
-            std::fprintf(stderr, "broken promise: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                                    \
-        }                                                                                    \
-    } while (0)
-
 namespace fuzz {
 
 void textHarness(const std::uint8_t* data, std::size_t size)
