@@ -7,6 +7,7 @@
 #include "Check.h"
 #include "Export.h"
 #include "Load.h"
+#include "Recover.h"
 #include "db/Search.h"
 #include "db/Win1252.h"
 
@@ -20,7 +21,7 @@ const char* const kUsage =
     "Usage: quarndb-cli COMMAND GAMEDIR [ARGUMENTS]\n"
     "Inspect, check, export and search a Championship Manager 3 database.\n"
     "GAMEDIR is the game's installation folder, the one that holds the data folder.\n"
-    "Nothing is ever written to the game folder.\n"
+    "Only 'recover' writes to the game folder.\n"
     "\n"
     "Commands:\n"
     "  info GAMEDIR                         the index entries, table and file sizes\n"
@@ -28,6 +29,7 @@ const char* const kUsage =
     "  export GAMEDIR TABLE [--format csv|json]\n"
     "                                       print every record of a table\n"
     "  search GAMEDIR staff|clubs TEXT      find staff or clubs by name\n"
+    "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Run 'quarndb-cli COMMAND --help' for more about a command.\n";
 
@@ -49,7 +51,10 @@ const char* const kCheckHelp =
     "classifications whose PlayerId or NonPlayerId link is missing or outside its\n"
     "table; two people sharing one attribute record; name usage counts that\n"
     "disagree with the staff using the name; staff.dat table offsets that disagree\n"
-    "with the layout; files shorter than the index counts need.\n"
+    "with the layout; files shorter than the index counts need. First of all it\n"
+    "looks for a save that was interrupted: one that left the files between the\n"
+    "old and the new set is reported as such, and the records are not checked\n"
+    "('quarndb-cli recover' makes the folder whole); leftovers are reported.\n"
     "Exit status: 0 no problems, 1 problems found, 2 the database could not be read.\n";
 
 std::string exportHelp()
@@ -220,6 +225,9 @@ int info(const std::string& dir, std::ostream& out, std::ostream& err)
 
 int check(const std::string& dir, std::ostream& out, std::ostream& err)
 {
+    if (!gameFolderExists(dir, err)) return kExitError;
+    int found = 0;
+    if (reportInterruptedSave(dir, out, found)) return kExitProblems;
     db::Database db;
     if (!openIndex(dir, db, err)) return kExitError;
     std::vector<Problem> problems = checkLayout(db, readFileSizes(dir));
@@ -242,11 +250,12 @@ int check(const std::string& dir, std::ostream& out, std::ostream& err)
     std::vector<Problem> records = checkRecords(db);
     problems.insert(problems.end(), records.begin(), records.end());
     for (const Problem& p : problems) out << db::win1252ToUtf8(p.line()) << "\n";
-    if (problems.empty()) {
+    if (problems.empty() && found == 0) {
         out << "No problems found.\n";
         return kExitOk;
     }
-    out << problems.size() << (problems.size() == 1 ? " problem" : " problems") << " found.\n";
+    const std::size_t total = problems.size() + static_cast<std::size_t>(found);
+    out << total << (total == 1 ? " problem" : " problems") << " found.\n";
     return kExitProblems;
 }
 
@@ -334,6 +343,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             out << exportHelp();
         else if (command == "search")
             out << kSearchHelp;
+        else if (command == "recover")
+            out << kRecoverHelp;
         else
             break;
         return kExitOk;
@@ -342,6 +353,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "info" || command == "check") {
         if (args.size() != 2) return usageError(err, command + " needs exactly one GAMEDIR", command.c_str());
         return command == "info" ? info(args[1], out, err) : check(args[1], out, err);
+    }
+    if (command == "recover") {
+        if (args.size() != 2) return usageError(err, "recover needs exactly one GAMEDIR", "recover");
+        return gameFolderExists(args[1], err) ? recover(args[1], out, err) : kExitError;
     }
     if (command == "export") return exportCommand(args, out, err);
     if (command == "search") return search(args, out, err);
