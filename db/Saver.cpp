@@ -373,7 +373,7 @@ std::int32_t staffTableStart(const Database& db, int entry)
 
 }  // namespace
 
-void saveDatabase(const Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs)
+void checkSavable(const Database& db, const std::string& gameDir, FileSystem& fs)
 {
     for (int k = 0; k < Entry::Count; ++k) db.entry(k);  // a short index fails before anything is done
     // Tables a load did not finish are short or empty: written out, they
@@ -381,12 +381,17 @@ void saveDatabase(const Database& db, const std::string& gameDir, Progress& prog
     if (!db.loadComplete())
         throw Error("The database was not loaded completely; saving it would overwrite the game's files "
                     "with missing records. Nothing was saved.");
-    const std::string indexPath = dataFilePath(gameDir, files::kIndex, fs);
-    if (hasSaveRecord(files::folderOf(indexPath), fs))
-        throw Error("An earlier save into " + files::folderOf(indexPath) +
+    const std::string dataDir = files::folderOf(dataFilePath(gameDir, files::kIndex, fs));
+    if (hasSaveRecord(dataDir, fs))
+        throw Error("An earlier save into " + dataDir +
                     " was interrupted and is not finished; File > Open, the next start of Quarn db or "
                     "'quarndb-cli recover' makes the folder whole first. Nothing was saved.");
+}
 
+void saveDatabase(const Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs)
+{
+    checkSavable(db, gameDir, fs);
+    const std::string indexPath = dataFilePath(gameDir, files::kIndex, fs);
     SaveTransaction tx(fs);
 
     // index.dat: the 22 entries at offset 8; the header and anything after
