@@ -171,11 +171,13 @@ public:
             if (!fs_.rename(f->tempPath, f->path)) undo("Replacing " + f->path);
         if (!fs_.syncDirectory(dataDir_)) undo("Flushing the folder " + dataDir_);
         committed_ = true;
-        // The save is complete; the record goes last, once every second
-        // name is gone. Whatever stays behind here the next start removes.
+        // The save is complete; the record goes last, once the removal of
+        // every second name is on the disk. Whatever stays behind here the
+        // next start removes; a record that outlives a power cut only makes
+        // it tidy again.
         bool tidy = true;
         for (const StagedFile& f : files_) tidy = fs_.remove(f.keptPath) && tidy;
-        if (tidy && fs_.syncDirectory(dataDir_) && fs_.remove(recordPath())) fs_.syncDirectory(dataDir_);
+        if (tidy && fs_.syncDirectory(dataDir_)) fs_.remove(recordPath());
     }
 
 private:
