@@ -29,7 +29,8 @@ double bestMs(int runs, const std::function<void()>& fn)
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
         fn();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     return *std::min_element(times.begin(), times.end());
 }
@@ -44,7 +45,8 @@ db::ChangeStep confirmPlayer(db::Database& d, std::size_t k)
     d.staff[id].set(db::StaffRecord::Wage, static_cast<std::int32_t>(k + 1000));
     const std::int32_t p = d.staff[id].get(db::StaffRecord::PlayerId);
     if (db::isValidRef(p, d.players.size()))
-        d.players[static_cast<std::size_t>(p)].set(db::PlayerRecord::Pace, static_cast<std::uint8_t>(k % 200 + 1));
+        d.players[static_cast<std::size_t>(p)].set(db::PlayerRecord::Pace,
+                                                   static_cast<std::uint8_t>(k % 200 + 1));
     return r.finish(d);
 }
 
@@ -118,8 +120,9 @@ int main(int argc, char** argv)
     const std::vector<std::uint8_t> copy = all;
     int sink = 0;
     const double floorMs = bestMs(runs, [&] { sink += std::memcmp(all.data(), copy.data(), all.size()); });
-    std::printf("list of %zu changes (from %zu steps): %.2f ms; comparing the tables alone %.2f ms, memcmp floor "
-                "%.2f ms%s\n",
-                lines, steps.size(), listMs, diffMs, floorMs, sink ? "!" : "");
+    std::printf(
+        "list of %zu changes (from %zu steps): %.2f ms; comparing the tables alone %.2f ms, memcmp floor "
+        "%.2f ms%s\n",
+        lines, steps.size(), listMs, diffMs, floorMs, sink ? "!" : "");
     return 0;
 }

@@ -23,7 +23,8 @@ const std::vector<bool>& uncoveredBytes(TableId t)
             std::vector<bool>& bytes = out[k];
             bytes.assign(tableImage(Database{}, table).recordSize, true);
             for (const FieldInfo& f : fieldsOf(table))
-                for (std::size_t off = f.offset; off < f.end() && off < bytes.size(); ++off) bytes[off] = false;
+                for (std::size_t off = f.offset; off < f.end() && off < bytes.size(); ++off)
+                    bytes[off] = false;
         }
         return out;
     }();
@@ -41,7 +42,8 @@ void forEachDifference(TableId t, std::size_t size, const std::uint8_t* a, const
         const FieldInfo& fi = fields[j];
         for (int e = 0; e < fi.count; ++e) {
             const std::size_t off = fi.offset + static_cast<std::size_t>(fi.width) * e;
-            if (off + fi.width <= size && std::memcmp(a + off, b + off, fi.width) != 0) f(static_cast<int>(j), e);
+            if (off + fi.width <= size && std::memcmp(a + off, b + off, fi.width) != 0)
+                f(static_cast<int>(j), e);
         }
     }
     const std::vector<bool>& uncovered = uncoveredBytes(t);
@@ -106,7 +108,9 @@ std::vector<ChangeEntry> listChanges(const DatabaseImage& loaded, const Database
         for (const RecordChange& c : step->changes) {
             if (!isSavedTable(c.table) || c.before.bytes.size() != c.after.bytes.size()) continue;
             forEachDifference(c.table, c.before.bytes.size(), c.before.bytes.data(), c.after.bytes.data(),
-                              [&](int field, int element) { note({c.table, c.position, false, field, element}); });
+                              [&](int field, int element) {
+                                  note({c.table, c.position, false, field, element});
+                              });
         }
         for (const TableGrowth& g : step->growth)
             for (std::size_t i = 0; i < g.added.size(); ++i) note({g.table, g.oldSize + i, true});
@@ -176,8 +180,8 @@ std::string changesCsv(const std::vector<ChangeText>& lines)
 {
     std::string out = "Table,Record,Name,Field,Old value,New value\r\n";
     for (const ChangeText& l : lines) {
-        out += csvField(l.table) + ',' + csvField(l.record) + ',' + csvField(l.name) + ',' + csvField(l.field) +
-               ',' + csvField(l.oldValue) + ',' + csvField(l.newValue) + "\r\n";
+        out += csvField(l.table) + ',' + csvField(l.record) + ',' + csvField(l.name) + ',' +
+               csvField(l.field) + ',' + csvField(l.oldValue) + ',' + csvField(l.newValue) + "\r\n";
     }
     return out;
 }
