@@ -1,7 +1,6 @@
 #include "Database.h"
 
-#include <algorithm>
-#include <cstring>
+#include "DisplayNames.h"
 
 namespace db {
 
@@ -69,46 +68,15 @@ const Table<NameRecord>& Database::names(NameKind kind) const
     return const_cast<Database*>(this)->names(kind);
 }
 
-namespace {
-
-// Writes the display name of `s` into `out` and returns its length: first
-// name, one space, second name (each up to its first NUL), cut to the limit;
-// 0 when either identifier names no record.
-std::size_t composeDisplayName(const StaffRecord& s, const Table<NameRecord>& firstNames,
-                               const Table<NameRecord>& secondNames,
-                               char (&out)[StaffRecord::DisplayNameLimit])
+std::string Database::buildDisplayName(const StaffRecord& s) const
 {
     const std::int32_t first = s.get(StaffRecord::FirstNameId);
     const std::int32_t second = s.get(StaffRecord::SecondNameId);
-    if (!isValidRef(first, firstNames.size()) || !isValidRef(second, secondNames.size())) return 0;
-    constexpr std::size_t limit = StaffRecord::DisplayNameLimit;
-    const auto nameOf = [](const NameRecord& r) {
-        const char* p = reinterpret_cast<const char*>(r.data() + NameRecord::Name.offset);
-        const void* nul = std::memchr(p, 0, NameRecord::Name.width);
-        return std::string_view(p, nul ? static_cast<const char*>(nul) - p : NameRecord::Name.width);
-    };
-    const std::string_view a = nameOf(firstNames[static_cast<std::size_t>(first)]);
-    const std::string_view b = nameOf(secondNames[static_cast<std::size_t>(second)]);
-    std::size_t n = std::min(a.size(), limit);
-    std::memcpy(out, a.data(), n);
-    if (n < limit) out[n++] = ' ';
-    const std::size_t rest = std::min(b.size(), limit - n);
-    std::memcpy(out + n, b.data(), rest);
-    return n + rest;
-}
-
-}  // namespace
-
-std::string Database::buildDisplayName(const StaffRecord& s) const
-{
+    if (!isValidRef(first, firstNames.size()) || !isValidRef(second, secondNames.size())) return {};
     char buf[StaffRecord::DisplayNameLimit];
-    return std::string(buf, composeDisplayName(s, firstNames, secondNames, buf));
-}
-
-void Database::setDisplayName(StaffRecord& s) const
-{
-    char buf[StaffRecord::DisplayNameLimit];
-    s.displayName.assign(std::string_view(buf, composeDisplayName(s, firstNames, secondNames, buf)));
+    const std::string a = firstNames[static_cast<std::size_t>(first)].text(NameRecord::Name);
+    const std::string b = secondNames[static_cast<std::size_t>(second)].text(NameRecord::Name);
+    return std::string(buf, joinDisplayName(a, b, buf));
 }
 
 std::int32_t Database::appendClub(ClubRecord club)

@@ -117,9 +117,6 @@ public:
     // first name, one space, second name, cut to 100 bytes; empty when either
     // identifier names no record.
     std::string buildDisplayName(const StaffRecord& s) const;
-    // The same rule, stored straight into s.displayName (the loader's path:
-    // no temporary strings).
-    void setDisplayName(StaffRecord& s) const;
 
     // ---- Appends, each moving its index entries in the same step ----------
 

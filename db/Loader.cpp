@@ -9,6 +9,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "DisplayNames.h"
 #include "FileSystem.h"
 #include "Storage.h"
 #include "StorageFiles.h"
@@ -98,29 +99,6 @@ void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::siz
     readRecords(table, file, offset, wanted, progress, [](std::size_t, std::size_t) {});
 }
 
-// Gives the staff records [first, end) their display names. The two name
-// records of a person lie anywhere in their tables, so they are fetched a
-// few people ahead: the loads of several people overlap instead of each
-// waiting for memory in turn.
-void setDisplayNames(const Database& db, Table<StaffRecord>& staff, std::size_t first, std::size_t end)
-{
-    [[maybe_unused]] const auto prefetch = [&](const StaffRecord& s) {
-#if defined(__GNUC__) || defined(__clang__)
-        const std::int32_t a = s.get(StaffRecord::FirstNameId);
-        const std::int32_t b = s.get(StaffRecord::SecondNameId);
-        if (isValidRef(a, db.firstNames.size())) __builtin_prefetch(db.firstNames[static_cast<std::size_t>(a)].data());
-        if (isValidRef(b, db.secondNames.size()))
-            __builtin_prefetch(db.secondNames[static_cast<std::size_t>(b)].data());
-#endif
-    };
-    constexpr std::size_t ahead = 8;
-    for (std::size_t i = first; i < std::min(end, first + ahead); ++i) prefetch(staff[i]);
-    for (std::size_t i = first; i < end; ++i) {
-        if (i + ahead < end) prefetch(staff[i + ahead]);
-        db.setDisplayName(staff[i]);
-    }
-}
-
 int progressMaximum(std::size_t count)
 {
     return static_cast<int>(std::min<std::size_t>(count, 0x7FFFFFFF));
@@ -171,8 +149,9 @@ void loadStaff(Database& db, const std::string& gameDir, Progress& progress, Fil
     progress.setStatus("Loading Staff General");
     const std::size_t wanted = files::wantedCount(db, Entry::Staff);
     progress.setMaximum(progressMaximum(wanted));
+    const DisplayNameMaker names(db);
     readRecords(db.staff, file, 0, wanted, progress,
-                [&db](std::size_t first, std::size_t end) { setDisplayNames(db, db.staff, first, end); });
+                [&](std::size_t first, std::size_t end) { names.set(db.staff, first, end); });
     progress.setPosition(0);
     db.markStepComplete(LoadStep::Staff);
 
