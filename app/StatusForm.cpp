@@ -69,6 +69,16 @@ void StatusForm::step()
     if (++steps_ % RepaintEverySteps == 0) repaintNow();
 }
 
+void StatusForm::advance(int steps)
+{
+    if (steps <= 0) return;
+    const int before = steps_;
+    steps_ += steps;
+    position_ = static_cast<int>(std::min<long long>(maximum_, static_cast<long long>(position_) + steps));
+    ui->ProgressBar->setValue(position_);
+    if (steps_ / RepaintEverySteps != before / RepaintEverySteps) repaintNow();
+}
+
 QString StatusForm::statusText() const
 {
     return ui->ActionText->text();

@@ -27,6 +27,7 @@ public:
     void setMaximum(int maximum) override;
     void setPosition(int position) override;
     void step() override;
+    void advance(int steps) override;
 
     QString statusText() const;
     int position() const;

@@ -1,5 +1,7 @@
 #include "Database.h"
 
+#include "DisplayNames.h"
+
 namespace db {
 
 namespace {
@@ -71,11 +73,10 @@ std::string Database::buildDisplayName(const StaffRecord& s) const
     const std::int32_t first = s.get(StaffRecord::FirstNameId);
     const std::int32_t second = s.get(StaffRecord::SecondNameId);
     if (!isValidRef(first, firstNames.size()) || !isValidRef(second, secondNames.size())) return {};
-    std::string name = firstNames[static_cast<std::size_t>(first)].text(NameRecord::Name);
-    name += ' ';
-    name += secondNames[static_cast<std::size_t>(second)].text(NameRecord::Name);
-    if (name.size() > StaffRecord::DisplayNameLimit) name.resize(StaffRecord::DisplayNameLimit);
-    return name;
+    char buf[StaffRecord::DisplayNameLimit];
+    const std::string a = firstNames[static_cast<std::size_t>(first)].text(NameRecord::Name);
+    const std::string b = secondNames[static_cast<std::size_t>(second)].text(NameRecord::Name);
+    return std::string(buf, joinDisplayName(a, b, buf));
 }
 
 std::int32_t Database::appendClub(ClubRecord club)

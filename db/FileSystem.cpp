@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 #ifdef _WIN32
@@ -56,6 +57,15 @@ bool FileSystem::copyFile(const std::string& from, const std::string& to)
     std::uint32_t mode = 0;
     if (getPermissions(from, mode)) setPermissions(to, mode);
     return true;
+}
+
+ReadStatus FileSystem::readRangeInto(const std::string& path, std::uint64_t offset, std::size_t size,
+                                     void* data)
+{
+    std::vector<std::uint8_t> bytes;
+    const ReadStatus status = readRange(path, offset, size, bytes);
+    if (status == ReadStatus::Ok && size > 0) std::memcpy(data, bytes.data(), size);
+    return status;
 }
 
 namespace {
@@ -134,6 +144,23 @@ ReadStatus NativeFileSystem::readRange(const std::string& path, std::uint64_t of
     std::size_t done = 0;
     while (done < size) {
         const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // an error, or the file ends before the range does
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return done == size ? ReadStatus::Ok : ReadStatus::ReadFailed;
+}
+
+ReadStatus NativeFileSystem::readRangeInto(const std::string& path, std::uint64_t offset, std::size_t size,
+                                           void* data)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ReadStatus::CannotOpen;
+    auto* out = static_cast<std::uint8_t*>(data);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;  // an error, or the file ends before the range does
         done += static_cast<std::size_t>(n);
@@ -396,6 +423,28 @@ ReadStatus NativeFileSystem::readRange(const std::string& path, std::uint64_t of
             DWORD got = 0;
             const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
             if (!ReadFile(h, out.data() + done, want, &got, nullptr) || got == 0) break;
+            done += got;
+        }
+    }
+    CloseHandle(h);
+    return done == size ? ReadStatus::Ok : ReadStatus::ReadFailed;
+}
+
+ReadStatus NativeFileSystem::readRangeInto(const std::string& path, std::uint64_t offset, std::size_t size,
+                                           void* data)
+{
+    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return ReadStatus::CannotOpen;
+    auto* out = static_cast<std::uint8_t*>(data);
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    std::size_t done = 0;
+    if (SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) {
+        while (done < size) {
+            DWORD got = 0;
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+            if (!ReadFile(h, out + done, want, &got, nullptr) || got == 0) break;
             done += got;
         }
     }

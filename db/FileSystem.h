@@ -35,6 +35,11 @@ public:
     // (resized to `size`); ReadFailed when the file holds fewer.
     virtual ReadStatus readRange(const std::string& path, std::uint64_t offset, std::size_t size,
                                  std::vector<std::uint8_t>& out) = 0;
+    // Exactly `size` bytes of an existing file from `offset` into `data`,
+    // memory the caller owns (the loader reads into a table's own storage);
+    // ReadFailed when the file holds fewer. The default goes through readRange.
+    virtual ReadStatus readRangeInto(const std::string& path, std::uint64_t offset, std::size_t size,
+                                     void* data);
     // The size in bytes of an existing file.
     virtual bool fileSize(const std::string& path, std::uint64_t& size) = 0;
 
@@ -98,6 +103,8 @@ public:
     ReadStatus readFile(const std::string& path, std::vector<std::uint8_t>& out) override;
     ReadStatus readRange(const std::string& path, std::uint64_t offset, std::size_t size,
                          std::vector<std::uint8_t>& out) override;
+    ReadStatus readRangeInto(const std::string& path, std::uint64_t offset, std::size_t size,
+                             void* data) override;
     bool fileSize(const std::string& path, std::uint64_t& size) override;
     bool exists(const std::string& path) override;
     bool isDirectory(const std::string& path) override;

@@ -1,11 +1,15 @@
-// Loading the game database: every file is read once into memory and its
-// records are taken from that buffer. Counts and offsets come from index.dat
-// and are checked against the file's length before anything is allocated for
-// them, so a damaged index gives "Stream read error", never a huge allocation.
+// Loading the game database. Records are read block by block straight into
+// their table's own storage (a table is one contiguous run of fixed-size
+// records), so a load costs about what reading the files costs. Counts and
+// offsets come from index.dat and are checked against the file's length
+// before anything is allocated for them, so a damaged index gives "Stream
+// read error", never a huge allocation.
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
+#include "DisplayNames.h"
 #include "FileSystem.h"
 #include "Storage.h"
 #include "StorageFiles.h"
@@ -14,32 +18,74 @@ namespace db {
 
 namespace {
 
-std::vector<std::uint8_t> readWholeFile(FileSystem& fs, const std::string& path)
-{
-    std::vector<std::uint8_t> bytes;
-    const ReadStatus status = fs.readFile(path, bytes);
-    if (status == ReadStatus::CannotOpen) files::cannotOpen(path);
-    if (status != ReadStatus::Ok) files::readError();
-    return bytes;
-}
+// Records are read in blocks of about this size: large enough that the
+// reads cost what the disk and the page cache ask, small enough that a
+// block is still in the cache while its records are handled and that the
+// progress bar moves during a large table.
+constexpr std::size_t kBlockBytes = 256 * 1024;
 
-// Appends up to `wanted` records found at `offset` of `bytes`, one progress
-// step each. When the buffer ends first, the whole records it holds are kept
-// and the load fails with the stream's read error.
-template <typename R, typename OnRecord>
-void readRecords(Table<R>& table, const std::vector<std::uint8_t>& bytes, std::size_t offset,
-                 std::size_t wanted, Progress& progress, OnRecord&& onRecord)
+// A table whose records are their file bytes and nothing else can be read
+// straight into its storage; the others (staff, with their display names)
+// go through a block buffer.
+template <typename R>
+constexpr bool kPlainRecords = std::is_trivially_copyable_v<R> && sizeof(R) == R::Size;
+
+// One data file being read: its path and length, and a buffer for blocks
+// that cannot go straight into a table.
+struct DataFile {
+    FileSystem& fs;
+    std::string path;
+    std::uint64_t size = 0;
+    std::vector<std::uint8_t> block;
+
+    // Opening: a missing or unreadable file fails with "Cannot open file".
+    DataFile(FileSystem& f, std::string p) : fs(f), path(std::move(p))
+    {
+        if (!fs.fileSize(path, size)) files::cannotOpen(path);
+    }
+
+    void read(std::uint64_t offset, std::size_t bytes, void* into)
+    {
+        const ReadStatus status = fs.readRangeInto(path, offset, bytes, into);
+        if (status == ReadStatus::CannotOpen) files::cannotOpen(path);
+        if (status != ReadStatus::Ok) files::readError();
+    }
+};
+
+// Appends up to `wanted` records found at `offset` of the file, a block at
+// a time, and steps the progress bar by the block. `onBlock(first, end)` is
+// called for each block appended. When the file ends first, the whole
+// records it holds are kept and the load fails with the stream's read error.
+template <typename R, typename OnBlock>
+void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::size_t wanted, Progress& progress,
+                 OnBlock&& onBlock)
 {
-    const std::size_t available = offset <= bytes.size() ? (bytes.size() - offset) / R::Size : 0;
-    const std::size_t n = std::min(wanted, available);
+    const std::uint64_t available = offset <= file.size ? (file.size - offset) / R::Size : 0;
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, available));
     table.reserve(table.size() + n);
-    const std::uint8_t* p = bytes.data() + offset;
-    for (std::size_t i = 0; i < n; ++i, p += R::Size) {
-        progress.step();
-        R rec;
-        std::memcpy(rec.data(), p, R::Size);
-        onRecord(rec);
-        table.push_back(std::move(rec));
+    const std::size_t perBlock = std::max<std::size_t>(1, kBlockBytes / R::Size);
+    for (std::size_t done = 0; done < n;) {
+        const std::size_t k = std::min(perBlock, n - done);
+        const std::size_t first = table.size();
+        const std::uint64_t at = offset + static_cast<std::uint64_t>(done) * R::Size;
+        if constexpr (kPlainRecords<R>) {
+            table.resize(first + k);
+            try {
+                file.read(at, k * R::Size, table[first].data());
+            } catch (...) {
+                table.resize(first);  // a failed block adds nothing
+                throw;
+            }
+        } else {
+            file.block.resize(k * R::Size);
+            file.read(at, k * R::Size, file.block.data());
+            table.resize(first + k);
+            for (std::size_t i = 0; i < k; ++i)
+                std::memcpy(table[first + i].data(), file.block.data() + i * R::Size, R::Size);
+        }
+        onBlock(first, first + k);
+        progress.advance(static_cast<int>(k));
+        done += k;
     }
     if (n < wanted) {
         progress.step();
@@ -48,10 +94,9 @@ void readRecords(Table<R>& table, const std::vector<std::uint8_t>& bytes, std::s
 }
 
 template <typename R>
-void readRecords(Table<R>& table, const std::vector<std::uint8_t>& bytes, std::size_t offset,
-                 std::size_t wanted, Progress& progress)
+void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::size_t wanted, Progress& progress)
 {
-    readRecords(table, bytes, offset, wanted, progress, [](R&) {});
+    readRecords(table, file, offset, wanted, progress, [](std::size_t, std::size_t) {});
 }
 
 int progressMaximum(std::size_t count)
@@ -64,68 +109,71 @@ template <typename R>
 void loadTable(Database& db, Table<R>& table, const std::string& gameDir, const char* fileName, int entry,
                const char* status, LoadStep step, Progress& progress, FileSystem& fs)
 {
-    const std::vector<std::uint8_t> bytes = readWholeFile(fs, dataFilePath(gameDir, fileName, fs));
+    DataFile file(fs, dataFilePath(gameDir, fileName, fs));
     progress.setStatus(status);
     const std::size_t wanted = files::wantedCount(db, entry);
     progress.setMaximum(progressMaximum(wanted));
-    readRecords(table, bytes, 0, wanted, progress);
+    readRecords(table, file, 0, wanted, progress);
     progress.setPosition(0);
     db.markStepComplete(step);
 }
 
 // Where a staff table after the first starts; an offset outside the file
 // cannot hold the table's records.
-std::size_t staffTableOffset(const Database& db, int entry, std::size_t wanted, std::size_t fileSize)
+std::uint64_t staffTableOffset(const Database& db, int entry, std::size_t wanted, std::uint64_t fileSize)
 {
     const std::int32_t offset = db.entry(entry).get(IndexEntry::TableOffset);
     if (wanted == 0) return fileSize;  // nothing is read, wherever it lies
-    if (offset < 0 || static_cast<std::size_t>(offset) > fileSize) files::readError();
-    return static_cast<std::size_t>(offset);
+    if (offset < 0 || static_cast<std::uint64_t>(offset) > fileSize) files::readError();
+    return static_cast<std::uint64_t>(offset);
 }
 
 template <typename R>
-void loadStaffTable(Database& db, Table<R>& table, const std::vector<std::uint8_t>& bytes, int entry,
+void loadStaffTable(Database& db, Table<R>& table, DataFile& file, int entry,
                     const char* status, LoadStep step, Progress& progress)
 {
     db.entry(entry);  // a short index fails here, before the table starts
     progress.setStatus(status);
     const std::size_t wanted = files::wantedCount(db, entry);
     progress.setMaximum(progressMaximum(wanted));
-    const std::size_t offset = staffTableOffset(db, entry, wanted, bytes.size());
-    readRecords(table, bytes, offset, wanted, progress);
+    const std::uint64_t offset = staffTableOffset(db, entry, wanted, file.size);
+    readRecords(table, file, offset, wanted, progress);
     progress.setPosition(0);
     db.markStepComplete(step);
 }
 
 void loadStaff(Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs)
 {
-    const std::vector<std::uint8_t> bytes = readWholeFile(fs, dataFilePath(gameDir, files::kStaff, fs));
+    DataFile file(fs, dataFilePath(gameDir, files::kStaff, fs));
 
     progress.setStatus("Loading Staff General");
     const std::size_t wanted = files::wantedCount(db, Entry::Staff);
     progress.setMaximum(progressMaximum(wanted));
-    readRecords(db.staff, bytes, 0, wanted, progress,
-                [&db](StaffRecord& s) { s.displayName = db.buildDisplayName(s); });
+    const DisplayNameMaker names(db);
+    readRecords(db.staff, file, 0, wanted, progress,
+                [&](std::size_t first, std::size_t end) { names.set(db.staff, first, end); });
     progress.setPosition(0);
     db.markStepComplete(LoadStep::Staff);
 
-    loadStaffTable(db, db.staffExtra, bytes, Entry::StaffExtra, "Loading Staff Unknown", LoadStep::StaffExtra,
+    loadStaffTable(db, db.staffExtra, file, Entry::StaffExtra, "Loading Staff Unknown", LoadStep::StaffExtra,
                    progress);
-    loadStaffTable(db, db.nonPlayers, bytes, Entry::NonPlayers, "Loading Staff Non-Playing",
+    loadStaffTable(db, db.nonPlayers, file, Entry::NonPlayers, "Loading Staff Non-Playing",
                    LoadStep::NonPlayers, progress);
-    loadStaffTable(db, db.players, bytes, Entry::Players, "Loading Staff Playing", LoadStep::Players,
+    loadStaffTable(db, db.players, file, Entry::Players, "Loading Staff Playing", LoadStep::Players,
                    progress);
 }
 
 void loadWizardTemplates(Database& db, const std::string& wizardPath, Progress& progress, FileSystem& fs)
 {
-    const std::vector<std::uint8_t> bytes = readWholeFile(fs, wizardPath);
+    DataFile file(fs, wizardPath);
     progress.setStatus("Loading Player Wizard Plugin");
-    if (bytes.size() < 2) files::readError();
-    const auto count = static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
+    if (file.size < 2) files::readError();
+    std::uint8_t head[2];
+    file.read(0, 2, head);
+    const auto count = static_cast<std::int16_t>(head[0] | (head[1] << 8));
     // A count of 0 or less reads nothing; the bar then simply stays empty.
     progress.setMaximum(count > 1 ? count - 1 : 0);
-    readRecords(db.wizardTemplates, bytes, 2, count > 0 ? static_cast<std::size_t>(count) : 0, progress);
+    readRecords(db.wizardTemplates, file, 2, count > 0 ? static_cast<std::size_t>(count) : 0, progress);
     db.markStepComplete(LoadStep::WizardTemplates);
 }
 

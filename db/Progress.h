@@ -16,6 +16,11 @@ public:
     virtual void setMaximum(int maximum) = 0;
     virtual void setPosition(int position) = 0;
     virtual void step() = 0;
+    // `steps` steps at once: the loader reports a block of records this way.
+    virtual void advance(int steps)
+    {
+        for (int i = 0; i < steps; ++i) step();
+    }
 };
 
 class NullProgress : public Progress {
@@ -24,6 +29,7 @@ public:
     void setMaximum(int) override {}
     void setPosition(int) override {}
     void step() override {}
+    void advance(int) override {}
 };
 
 }  // namespace db

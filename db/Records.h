@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "DisplayName.h"
 #include "Fields.h"
 
 namespace db {
@@ -145,7 +146,7 @@ struct StaffRecord : RecordBytes<157> {
     static constexpr I32Field Reserved149{149};
     static constexpr I32Field NonPlayerId{153};
 
-    std::string displayName;  // Windows-1252 bytes
+    DisplayName displayName;  // Windows-1252 bytes
 };
 
 // The second table of staff.dat: carried through untouched.

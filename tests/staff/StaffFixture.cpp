@@ -257,6 +257,6 @@ std::string StaffFixture::snapshot() const
     append(out, ctx.db.staffExtra);
     append(out, ctx.db.nonPlayers);
     append(out, ctx.db.players);
-    for (const auto& s : ctx.db.staff) out += s.displayName + '|';
+    for (const auto& s : ctx.db.staff) out += s.displayName.str() + '|';
     return out;
 }

@@ -66,7 +66,7 @@ private:
     {
         std::string s = "staff " + std::to_string(id);
         if (isValidRef(id, db_.staff.size()) && !db_.staff[static_cast<std::size_t>(id)].displayName.empty())
-            s += " (" + db_.staff[static_cast<std::size_t>(id)].displayName + ")";
+            s += " (" + db_.staff[static_cast<std::size_t>(id)].displayName.str() + ")";
         return s;
     }
     std::string clubLabel(std::int64_t id) const
