@@ -44,8 +44,8 @@ db::ReadStatus MemoryFileSystem::readFile(const std::string& givenPath, std::vec
     return db::ReadStatus::Ok;
 }
 
-db::ReadStatus MemoryFileSystem::readRange(const std::string& givenPath, std::uint64_t offset, std::size_t size,
-                                           std::vector<std::uint8_t>& out)
+db::ReadStatus MemoryFileSystem::readRange(const std::string& givenPath, std::uint64_t offset,
+                                           std::size_t size, std::vector<std::uint8_t>& out)
 {
     const std::string path = key(givenPath);
     out.clear();

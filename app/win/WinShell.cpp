@@ -58,10 +58,12 @@ std::wstring programOf(const std::wstring& command)
     if (start == std::wstring::npos) return {};
     if (command[start] == L'"') {
         const std::size_t end = command.find(L'"', start + 1);
-        return end == std::wstring::npos ? command.substr(start + 1) : command.substr(start + 1, end - start - 1);
+        return end == std::wstring::npos ? command.substr(start + 1)
+                                         : command.substr(start + 1, end - start - 1);
     }
     const std::size_t end = command.find(L' ', start);
-    std::wstring program = command.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+    std::wstring program =
+        command.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
     for (std::size_t at; (at = program.find(L"%1")) != std::wstring::npos;) program.erase(at, 2);
     return program;
 }
@@ -70,10 +72,10 @@ bool openUrl(const std::wstring& program, const std::wstring& url)
 {
     const DWORD attributes = program.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(program.c_str());
     const bool isFile = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    HINSTANCE result = isFile ? ShellExecuteW(GetDesktopWindow(), L"open", program.c_str(), url.c_str(), nullptr,
-                                              SW_SHOWNORMAL)
-                              : ShellExecuteW(GetDesktopWindow(), L"open", url.c_str(), nullptr, nullptr,
-                                              SW_SHOWNORMAL);
+    HINSTANCE result =
+        isFile
+            ? ShellExecuteW(GetDesktopWindow(), L"open", program.c_str(), url.c_str(), nullptr, SW_SHOWNORMAL)
+            : ShellExecuteW(GetDesktopWindow(), L"open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // ShellExecute reports success as a value above 32.
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

@@ -14,7 +14,8 @@ class ScratchKey {
 public:
     ScratchKey() : path_(L"Software\\Quarn db tests\\" + std::to_wstring(GetCurrentProcessId()))
     {
-        RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_,
+                        nullptr);
     }
     ~ScratchKey()
     {
