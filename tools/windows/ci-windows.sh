@@ -24,12 +24,14 @@ unset DISPLAY
 cleanup() { wineserver -k 2>/dev/null || true; rm -rf "$scratch"; }
 trap cleanup EXIT
 step "Wine prefix"
-# Started first and kept until the end, so that no Wine helper process
-# holds on to the output pipe of a test.
-wineserver -p </dev/null >/dev/null 2>&1
 t0=$(date +%s)
 wineboot -i </dev/null >/dev/null 2>&1
 echo "wineboot -i: $(($(date +%s) - t0)) s"
+# Kept running to the end, with Wine's helper processes started here: one
+# started by a test would hold on to that test's output pipe.
+wineserver -w
+wineserver -p </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
 
 step "Cross-build"
 build=build-windows
