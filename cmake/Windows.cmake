@@ -6,6 +6,17 @@ if(NOT QUARNDB_GUI)
   add_link_options(-static)
 endif()
 
+# xxHash has no MinGW build in Debian: its header, copied out of the host's
+# include folder (never the folder itself), is the whole library when
+# XXH_INLINE_ALL is defined.
+if((NOT XXHASH_LIBRARY OR XXHASH_LIBRARY STREQUAL "quarndb_xxhash_inline") AND EXISTS /usr/include/xxhash.h)
+  file(COPY /usr/include/xxhash.h DESTINATION ${CMAKE_BINARY_DIR}/xxhash)
+  add_library(quarndb_xxhash_inline INTERFACE)
+  target_compile_definitions(quarndb_xxhash_inline INTERFACE XXH_INLINE_ALL)
+  set(XXHASH_INCLUDE_DIR ${CMAKE_BINARY_DIR}/xxhash CACHE PATH "" FORCE)
+  set(XXHASH_LIBRARY quarndb_xxhash_inline CACHE STRING "" FORCE)
+endif()
+
 # The registry and shell calls of the editor, free of Qt.
 add_subdirectory(${CMAKE_SOURCE_DIR}/app/win ${CMAKE_BINARY_DIR}/app/win)
 
