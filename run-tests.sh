@@ -42,3 +42,7 @@ else
   echo "clang++ with libFuzzer is not available: skipping the fuzz smoke run"
 fi
 rm -rf "$probe"
+
+# The Windows programs: cross-built with MinGW-w64, tested under Wine and
+# compared byte for byte with the Linux ones built above.
+bash tools/windows/ci-windows.sh build

@@ -1,8 +1,22 @@
 #include "MemoryFileSystem.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace fuzz {
+
+std::string MemoryFileSystem::key(const std::string& path)
+{
+#ifdef _WIN32
+    // Paths built by db::joinPath use '\' on Windows, the harness's own use
+    // '/': both separate folders here, as on Windows itself.
+    std::string k = path;
+    std::replace(k.begin(), k.end(), '\\', '/');
+    return k;
+#else
+    return path;
+#endif
+}
 
 std::string MemoryFileSystem::parentOf(const std::string& path)
 {
@@ -11,16 +25,18 @@ std::string MemoryFileSystem::parentOf(const std::string& path)
     return path.substr(0, cut);
 }
 
-void MemoryFileSystem::put(const std::string& path, std::vector<std::uint8_t> bytes)
+void MemoryFileSystem::put(const std::string& givenPath, std::vector<std::uint8_t> bytes)
 {
+    const std::string path = key(givenPath);
     for (std::string dir = parentOf(path); dirs_.insert(dir).second; dir = parentOf(dir)) {
     }
     files_[path] = std::move(bytes);
     modes_[path] = 0644;
 }
 
-db::ReadStatus MemoryFileSystem::readFile(const std::string& path, std::vector<std::uint8_t>& out)
+db::ReadStatus MemoryFileSystem::readFile(const std::string& givenPath, std::vector<std::uint8_t>& out)
 {
+    const std::string path = key(givenPath);
     out.clear();
     const auto it = files_.find(path);
     if (it == files_.end()) return db::ReadStatus::CannotOpen;
@@ -28,9 +44,10 @@ db::ReadStatus MemoryFileSystem::readFile(const std::string& path, std::vector<s
     return db::ReadStatus::Ok;
 }
 
-db::ReadStatus MemoryFileSystem::readRange(const std::string& path, std::uint64_t offset, std::size_t size,
-                                           std::vector<std::uint8_t>& out)
+db::ReadStatus MemoryFileSystem::readRange(const std::string& givenPath, std::uint64_t offset,
+                                           std::size_t size, std::vector<std::uint8_t>& out)
 {
+    const std::string path = key(givenPath);
     out.clear();
     const auto it = files_.find(path);
     if (it == files_.end()) return db::ReadStatus::CannotOpen;
@@ -41,32 +58,37 @@ db::ReadStatus MemoryFileSystem::readRange(const std::string& path, std::uint64_
     return db::ReadStatus::Ok;
 }
 
-bool MemoryFileSystem::fileSize(const std::string& path, std::uint64_t& size)
+bool MemoryFileSystem::fileSize(const std::string& givenPath, std::uint64_t& size)
 {
+    const std::string path = key(givenPath);
     const auto it = files_.find(path);
     if (it == files_.end()) return false;
     size = it->second.size();
     return true;
 }
 
-bool MemoryFileSystem::exists(const std::string& path)
+bool MemoryFileSystem::exists(const std::string& givenPath)
 {
+    const std::string path = key(givenPath);
     return files_.count(path) > 0 || dirs_.count(path) > 0;
 }
 
-bool MemoryFileSystem::isDirectory(const std::string& path)
+bool MemoryFileSystem::isDirectory(const std::string& givenPath)
 {
+    const std::string path = key(givenPath);
     return dirs_.count(path) > 0;
 }
 
-bool MemoryFileSystem::canOpenForWriting(const std::string& path)
+bool MemoryFileSystem::canOpenForWriting(const std::string& givenPath)
 {
+    const std::string path = key(givenPath);
     return files_.count(path) > 0;
 }
 
-db::FileHandle MemoryFileSystem::createTemporary(const std::string& dir, const std::string& prefix,
+db::FileHandle MemoryFileSystem::createTemporary(const std::string& givenDir, const std::string& prefix,
                                                  std::string& createdPath)
 {
+    const std::string dir = key(givenDir);
     if (!isDirectory(dir)) return db::kNoFile;
     std::string path;
     do path = db::joinPath(dir, prefix + std::to_string(nextTemp_++));
@@ -75,8 +97,9 @@ db::FileHandle MemoryFileSystem::createTemporary(const std::string& dir, const s
     return createNew(path);
 }
 
-db::FileHandle MemoryFileSystem::createNew(const std::string& path)
+db::FileHandle MemoryFileSystem::createNew(const std::string& givenPath)
 {
+    const std::string path = key(givenPath);
     if (exists(path) || !isDirectory(parentOf(path))) return db::kNoFile;
     files_[path] = {};
     modes_[path] = 0644;
@@ -105,8 +128,10 @@ bool MemoryFileSystem::close(db::FileHandle file)
     return open_.erase(file) > 0;
 }
 
-bool MemoryFileSystem::rename(const std::string& from, const std::string& to)
+bool MemoryFileSystem::rename(const std::string& givenFrom, const std::string& givenTo)
 {
+    const std::string from = key(givenFrom);
+    const std::string to = key(givenTo);
     const auto it = files_.find(from);
     if (it == files_.end() || dirs_.count(to) > 0 || !isDirectory(parentOf(to))) return false;
     files_[to] = std::move(it->second);
@@ -116,16 +141,19 @@ bool MemoryFileSystem::rename(const std::string& from, const std::string& to)
     return true;
 }
 
-bool MemoryFileSystem::remove(const std::string& path)
+bool MemoryFileSystem::remove(const std::string& givenPath)
 {
+    const std::string path = key(givenPath);
     modes_.erase(path);
     return files_.erase(path) > 0;
 }
 
 // Files here are only ever written while new, so a copy behaves like a
 // second name for the same content.
-bool MemoryFileSystem::link(const std::string& from, const std::string& to)
+bool MemoryFileSystem::link(const std::string& givenFrom, const std::string& givenTo)
 {
+    const std::string from = key(givenFrom);
+    const std::string to = key(givenTo);
     const auto it = files_.find(from);
     if (it == files_.end() || exists(to) || !isDirectory(parentOf(to))) return false;
     files_[to] = it->second;
@@ -133,29 +161,33 @@ bool MemoryFileSystem::link(const std::string& from, const std::string& to)
     return true;
 }
 
-bool MemoryFileSystem::syncDirectory(const std::string& dir)
+bool MemoryFileSystem::syncDirectory(const std::string& givenDir)
 {
+    const std::string dir = key(givenDir);
     return isDirectory(dir);
 }
 
-db::MakeDirStatus MemoryFileSystem::makeDirectory(const std::string& path)
+db::MakeDirStatus MemoryFileSystem::makeDirectory(const std::string& givenPath)
 {
+    const std::string path = key(givenPath);
     if (exists(path)) return db::MakeDirStatus::AlreadyExists;
     if (!isDirectory(parentOf(path))) return db::MakeDirStatus::Failed;
     dirs_.insert(path);
     return db::MakeDirStatus::Ok;
 }
 
-bool MemoryFileSystem::removeDirectory(const std::string& path)
+bool MemoryFileSystem::removeDirectory(const std::string& givenPath)
 {
+    const std::string path = key(givenPath);
     const std::string inside = path + "/";
     for (const auto& [name, bytes] : files_)
         if (name.rfind(inside, 0) == 0) return false;
     return dirs_.erase(path) > 0;
 }
 
-bool MemoryFileSystem::listDirectory(const std::string& dir, std::vector<std::string>& names)
+bool MemoryFileSystem::listDirectory(const std::string& givenDir, std::vector<std::string>& names)
 {
+    const std::string dir = key(givenDir);
     names.clear();
     if (!isDirectory(dir)) return false;
     const std::string inside = dir == "/" ? dir : dir + "/";
@@ -169,8 +201,9 @@ bool MemoryFileSystem::listDirectory(const std::string& dir, std::vector<std::st
     return true;
 }
 
-bool MemoryFileSystem::getPermissions(const std::string& path, std::uint32_t& mode)
+bool MemoryFileSystem::getPermissions(const std::string& givenPath, std::uint32_t& mode)
 {
+    const std::string path = key(givenPath);
     const auto it = modes_.find(path);
     if (it != modes_.end()) {
         mode = it->second;
@@ -183,8 +216,9 @@ bool MemoryFileSystem::getPermissions(const std::string& path, std::uint32_t& mo
     return false;
 }
 
-bool MemoryFileSystem::setPermissions(const std::string& path, std::uint32_t mode)
+bool MemoryFileSystem::setPermissions(const std::string& givenPath, std::uint32_t mode)
 {
+    const std::string path = key(givenPath);
     if (files_.count(path) == 0) return false;
     modes_[path] = mode;
     return true;

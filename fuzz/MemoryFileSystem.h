@@ -44,6 +44,8 @@ public:
 
 private:
     static std::string parentOf(const std::string& path);
+    // The spelling a path is stored under.
+    static std::string key(const std::string& path);
 
     std::map<std::string, std::vector<std::uint8_t>> files_;
     std::map<std::string, std::uint32_t> modes_;

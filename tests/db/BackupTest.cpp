@@ -15,8 +15,7 @@ namespace {
 
 std::string expectedName(std::time_t t)
 {
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = localTime(t);
     char buf[64];
     std::strftime(buf, sizeof buf, "data-backup-%Y-%m-%d-%H%M", &tm);
     return buf;
@@ -32,14 +31,14 @@ TEST(Backup, CopiesEverySavedFileByteForByte)
     writeSampleGame(dir.path(), 0.02);
     db::NativeFileSystem native;
     const std::string folder = db::backupDataFolder(dir.path(), kWhen, native);
-    EXPECT_EQ(folder, dir.path() + "/" + expectedName(kWhen));
+    EXPECT_EQ(folder, dir.file(expectedName(kWhen)));
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"club.dat", "common_names.dat", "first_names.dat", "index.dat",
                                                "second_names.dat", "stadium.dat", "staff.dat"}));
     for (const std::string& n : names)
-        EXPECT_EQ(readBytes(folder + "/" + n), readBytes(dir.file("data/" + n))) << n;
+        EXPECT_EQ(readBytes(inFolder(folder, n)), readBytes(dir.file("data/" + n))) << n;
 }
 
 TEST(Backup, NeverOverwritesAnEarlierBackup)
@@ -55,7 +54,7 @@ TEST(Backup, NeverOverwritesAnEarlierBackup)
     EXPECT_EQ(second, first + "-2");
     EXPECT_EQ(third, first + "-3");
     EXPECT_EQ(snapshot(first), firstState);
-    EXPECT_EQ(readBytes(second + "/club.dat"), (Bytes{1, 2, 3}));
+    EXPECT_EQ(readBytes(inFolder(second, "club.dat")), (Bytes{1, 2, 3}));
 }
 
 TEST(Backup, SessionBacksUpOnlyBeforeItsFirstSave)
@@ -69,14 +68,14 @@ TEST(Backup, SessionBacksUpOnlyBeforeItsFirstSave)
     db::NullProgress none;
     const std::string folder = session.save(d, dir.path(), none, kWhen);
     ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(readBytes(folder + "/club.dat"), originalClubs);
+    EXPECT_EQ(readBytes(inFolder(folder, "club.dat")), originalClubs);
     EXPECT_EQ(readBytes(dir.file("data/club.dat")).size(), originalClubs.size() + 581);
     EXPECT_TRUE(session.backedUp(dir.path()));
-    EXPECT_TRUE(session.backedUp(dir.path() + "/."));
+    EXPECT_TRUE(session.backedUp(dir.file(".")));
 
     EXPECT_EQ(session.save(d, dir.path(), none, kWhen + 3600), "");
-    EXPECT_FALSE(fs::exists(dir.path() + "/" + expectedName(kWhen + 3600)));
-    EXPECT_EQ(readBytes(folder + "/club.dat"), originalClubs);
+    EXPECT_FALSE(fs::exists(dir.file(expectedName(kWhen + 3600))));
+    EXPECT_EQ(readBytes(inFolder(folder, "club.dat")), originalClubs);
 }
 
 TEST(Backup, FailureLeavesNoFolderAndStopsTheSave)
@@ -111,5 +110,5 @@ TEST(Backup, FailureLeavesNoFolderAndStopsTheSave)
     noFolder.failOp = Op::MakeDir;
     noFolder.failAt = 1;
     EXPECT_EQ(errorOf([&] { db::backupDataFolder(dir.path(), kWhen, noFolder); }),
-              "Cannot create folder " + dir.path() + "/" + expectedName(kWhen));
+              "Cannot create folder " + dir.file(expectedName(kWhen)));
 }

@@ -2,7 +2,6 @@
 // was, whatever step fails.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -56,7 +55,7 @@ TEST(SaveFailure, ReadOnlyFileIsRefusedBeforeAnythingChanges)
 {
     EditedGame g;
     const std::string staff = g.dir.file("data/staff.dat");
-    ::chmod(staff.c_str(), 0444);
+    setMode(staff, 0444);
     g.before = snapshot(g.dir.path());
     db::NullProgress none;
     const std::string error = errorOf([&] { db::saveDatabase(g.d, g.dir.path(), none); });
@@ -78,10 +77,10 @@ TEST(SaveFailure, MissingFileIsNotCreatedAndNothingChanges)
               0u);
     EXPECT_EQ(snapshot(g.dir.path()), g.before);
 
-    EXPECT_EQ(errorOf([&] { db::saveDatabase(g.d, g.dir.path() + "/elsewhere", none); })
-                  .rfind("Cannot open file " + g.dir.path() + "/elsewhere/data/index.dat.", 0),
+    EXPECT_EQ(errorOf([&] { db::saveDatabase(g.d, g.dir.file("elsewhere"), none); })
+                  .rfind("Cannot open file " + g.dir.file("elsewhere/data/index.dat") + ".", 0),
               0u);
-    EXPECT_FALSE(std::filesystem::exists(g.dir.path() + "/elsewhere"));
+    EXPECT_FALSE(std::filesystem::exists(g.dir.file("elsewhere")));
 }
 
 namespace {
@@ -92,9 +91,7 @@ FaultyFileSystem countCalls(const EditedGame& g, bool refuseLinks)
     FaultyFileSystem counting;
     counting.refuseLinks = refuseLinks;
     TempDir other;
-    std::filesystem::copy(
-        g.dir.path(), other.path(),
-        std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
+    copyTree(g.dir.path(), other.path());
     db::NullProgress none;
     db::saveDatabase(g.d, other.path(), none, counting);
     return counting;
@@ -127,9 +124,9 @@ int failEachCall(EditedGame& g, bool refuseLinks, std::initializer_list<Op> ops)
             // The specified first sentence, then the file, the cause and the
             // state of the folder.
             if (op == Op::ReadRange || op == Op::Size)
-                EXPECT_EQ(error.rfind("Stream read error. Reading " + g.dir.path() + "/data/", 0), 0u) << error;
+                EXPECT_EQ(error.rfind("Stream read error. Reading " + g.dir.file("data/"), 0), 0u) << error;
             else if (op == Op::CanWrite || op == Op::GetPerm)
-                EXPECT_EQ(error.rfind("Cannot open file " + g.dir.path() + "/data/", 0), 0u) << error;
+                EXPECT_EQ(error.rfind("Cannot open file " + g.dir.file("data/"), 0), 0u) << error;
             else
                 EXPECT_EQ(error.rfind("Stream write error. ", 0), 0u) << opName(op) << " " << n << error;
             EXPECT_NE(error.find(g.dir.path()), std::string::npos) << error;
@@ -197,7 +194,7 @@ TEST(SaveFailure, WithoutHardLinksEveryFailingStepLeavesEveryFileUnchanged)
     EXPECT_EQ(links, 7);
     for (int n = 1; n <= links; ++n) {
         TempDir dir;
-        std::filesystem::copy(g.dir.path(), dir.path(), std::filesystem::copy_options::recursive);
+        copyTree(g.dir.path(), dir.path());
         FaultyFileSystem fs;
         fs.failOp = Op::Link;
         fs.failAt = n;
@@ -232,7 +229,7 @@ TEST(SaveFailure, FailedTidyingAfterTheCommitIsNoFailure)
     EditedGame g;
     db::NullProgress none;
     TempDir reference;
-    std::filesystem::copy(g.dir.path(), reference.path(), std::filesystem::copy_options::recursive);
+    copyTree(g.dir.path(), reference.path());
     db::saveDatabase(g.d, reference.path(), none);
     const auto saved = snapshot(reference.path());
 
@@ -241,7 +238,7 @@ TEST(SaveFailure, FailedTidyingAfterTheCommitIsNoFailure)
     EXPECT_EQ(removals, 8);  // seven second names, then the record
     for (int n = 1; n <= removals; ++n) {
         TempDir dir;
-        std::filesystem::copy(g.dir.path(), dir.path(), std::filesystem::copy_options::recursive);
+        copyTree(g.dir.path(), dir.path());
         FaultyFileSystem fs;
         fs.failOp = Op::Remove;
         fs.failAt = n;
@@ -251,7 +248,7 @@ TEST(SaveFailure, FailedTidyingAfterTheCommitIsNoFailure)
         EXPECT_EQ(withoutLeftovers(after), saved) << n;
 
         EXPECT_EQ(errorOf([&] { db::saveDatabase(g.d, dir.path(), none); })
-                      .rfind("An earlier save into " + dir.path() + "/data was interrupted", 0),
+                      .rfind("An earlier save into " + dir.file("data") + " was interrupted", 0),
                   0u);
         EXPECT_EQ(snapshot(dir.path()), after) << n;
         EXPECT_EQ(db::recoverGameFolder(dir.path()).outcome, db::RecoveryReport::Outcome::RolledForward);
@@ -262,7 +259,7 @@ TEST(SaveFailure, FailedTidyingAfterTheCommitIsNoFailure)
 TEST(SaveFailure, ASecondNameLeftOverIsNeverTouched)
 {
     EditedGame g;
-    const std::string kept = g.dir.path() + "/data/.staff.dat.quarn-old";
+    const std::string kept = g.dir.file("data/.staff.dat.quarn-old");
     std::ofstream(kept, std::ios::binary) << "the only copy of an original";
     db::NullProgress none;
     db::saveDatabase(g.d, g.dir.path(), none);

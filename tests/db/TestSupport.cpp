@@ -1,10 +1,9 @@
 #include "TestSupport.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 #include "db/Storage.h"
@@ -16,9 +15,47 @@ namespace testing_db {
 
 TempDir::TempDir()
 {
-    std::string pattern = (fs::temp_directory_path() / "quarndb-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    // create_directory() is false for a folder that exists already, so two
+    // tests never share one.
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const fs::path base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path candidate = base / ("quarndb-test-" + std::to_string(random() % 1000000000));
+        if (fs::create_directory(candidate)) {
+            path_ = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+std::string TempDir::file(const std::string& relative) const
+{
+    return inFolder(path_, relative);
+}
+
+std::string inFolder(const std::string& dir, const std::string& relative)
+{
+    std::string path = dir;
+    std::size_t start = 0;
+    while (start <= relative.size()) {
+        const std::size_t cut = std::min(relative.find('/', start), relative.size());
+        path = db::joinPath(path, relative.substr(start, cut - start));
+        start = cut + 1;
+    }
+    return path;
+}
+
+std::tm localTime(std::time_t t)
+{
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    return tm;
 }
 
 TempDir::~TempDir()
@@ -29,6 +66,17 @@ TempDir::~TempDir()
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(path_, ec);
+}
+
+void copyTree(const std::string& from, const std::string& to)
+{
+    for (const auto& e : fs::recursive_directory_iterator(from)) {
+        const fs::path target = fs::path(to) / fs::relative(e.path(), from);
+        if (e.is_directory())
+            fs::create_directories(target);
+        else
+            fs::copy_file(e.path(), target, fs::copy_options::overwrite_existing);
+    }
 }
 
 Bytes readBytes(const std::string& path)
@@ -47,16 +95,32 @@ void writeBytes(const std::string& path, const Bytes& bytes)
 
 std::uint32_t modeOf(const std::string& path)
 {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return 0;
-    return st.st_mode & 07777;
+    // What the file layer itself reports: POSIX bits, or on Windows the
+    // read-only attribute as 0444/0644.
+    std::uint32_t mode = 0;
+    return db::NativeFileSystem().getPermissions(path, mode) ? mode : 0;
+}
+
+void setMode(const std::string& path, std::uint32_t mode)
+{
+    if (!db::NativeFileSystem().setPermissions(path, mode))
+        throw std::runtime_error("cannot set the permissions of " + path);
+}
+
+std::uint32_t modeAfterSet(std::uint32_t mode)
+{
+#ifdef _WIN32
+    return (mode & 0200u) ? 0644u : 0444u;
+#else
+    return mode;
+#endif
 }
 
 std::map<std::string, FileState> snapshot(const std::string& dir)
 {
     std::map<std::string, FileState> out;
     for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        const std::string rel = fs::relative(e.path(), dir).string();
+        const std::string rel = fs::relative(e.path(), dir).generic_string();
         if (e.is_directory()) {
             out[rel + "/"] = FileState{{}, modeOf(e.path().string())};
         } else {
@@ -68,7 +132,7 @@ std::map<std::string, FileState> snapshot(const std::string& dir)
 
 std::string wizardPathIn(const std::string& dir)
 {
-    return dir + "/wizard.quarn";
+    return db::joinPath(dir, "wizard.quarn");
 }
 
 void writeWizard(const std::string& path, std::int16_t count, int recordsPresent)

@@ -4,6 +4,7 @@
 // progress recorder and a file layer that fails on request.
 
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,17 +25,33 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
-    std::string file(const std::string& relative) const { return path_ + "/" + relative; }
+    // A path below the folder; `relative` uses '/' whatever the system.
+    std::string file(const std::string& relative) const;
 
 private:
     std::string path_;
 };
 
+// `relative` ("data/club.dat") below `dir`, spelt as the file layer spells
+// the paths it builds (db::joinPath).
+std::string inFolder(const std::string& dir, const std::string& relative);
+std::tm localTime(std::time_t t);
+// Sets a file's permission bits through the file layer; on Windows only the
+// owner's write bit counts (the read-only attribute).
+void setMode(const std::string& path, std::uint32_t mode);
+// What modeOf() reads back after setMode(path, mode) on this system.
+std::uint32_t modeAfterSet(std::uint32_t mode);
+
+// Copies everything below `from` into the existing folder `to`, replacing
+// files of the same name (std::filesystem::copy into an existing folder
+// throws with MinGW's library).
+void copyTree(const std::string& from, const std::string& to);
+
 Bytes readBytes(const std::string& path);
 void writeBytes(const std::string& path, const Bytes& bytes);
 std::uint32_t modeOf(const std::string& path);
 
-// Every file below `dir` (relative path -> bytes and permission bits).
+// Every file below `dir` (relative path with '/' -> bytes and permission bits).
 struct FileState {
     Bytes bytes;
     std::uint32_t mode = 0;

@@ -183,7 +183,9 @@ int info(const std::string& dir, std::ostream& out, std::ostream& err)
     if (!openIndex(dir, db, err)) return kExitError;
     const FileSizes sizes = readFileSizes(dir);
 
-    out << "Index: " << gameFilePath(dir, "index.dat") << "\n\n";
+    // One separator throughout, whatever the folder was typed with.
+    const std::string index = std::filesystem::path(gameFilePath(dir, "index.dat")).make_preferred().string();
+    out << "Index: " << index << "\n\n";
     out << std::left << std::setw(6) << "entry" << std::setw(14) << "table" << std::setw(18) << "file"
         << std::right << std::setw(12) << "count" << std::setw(12) << "offset" << std::setw(8) << "bytes"
         << std::setw(14) << "table size"

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "SampleDb.h"
+#include "db/FileSystem.h"
 
 namespace {
 
@@ -43,6 +44,16 @@ int main(int argc, char** argv)
         }
     }
     if (outDir.empty()) return usage();
+#ifdef _WIN32
+    // A Wine prefix is a Linux folder; Windows keeps the game's folder in its
+    // own registry, which the game's installer writes.
+    if (!winePrefix.empty()) {
+        std::fprintf(stderr,
+                     "quarndb-sample: --wine-prefix is only for Linux; on Windows the editor reads the "
+                     "game's folder from the registry\n");
+        return 2;
+    }
+#endif
 
     try {
         const auto start = std::chrono::steady_clock::now();
@@ -51,10 +62,10 @@ int main(int argc, char** argv)
         if (!winePrefix.empty()) sample::writeWinePrefix(winePrefix, outDir);
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-        std::printf("%s/data: %zu clubs, %zu nations, %zu staff (%zu players), %zu/%zu/%zu names; %.0f ms\n",
-                    outDir.c_str(), database.clubs.size(), database.nations.size(), database.staff.size(),
-                    database.players.size(), database.firstNames.size(), database.secondNames.size(),
-                    database.commonNames.size(), ms);
+        std::printf("%s: %zu clubs, %zu nations, %zu staff (%zu players), %zu/%zu/%zu names; %.0f ms\n",
+                    db::joinPath(outDir, "data").c_str(), database.clubs.size(), database.nations.size(),
+                    database.staff.size(), database.players.size(), database.firstNames.size(),
+                    database.secondNames.size(), database.commonNames.size(), ms);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quarndb-sample: %s\n", e.what());
         return 1;

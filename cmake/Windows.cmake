@@ -1,0 +1,42 @@
+# Windows builds made with MinGW-w64 (see mingw-w64.cmake).
+
+if(NOT QUARNDB_GUI)
+  # The programs and tests without Qt carry the C++ run-time inside them, so
+  # they run under Wine or on a bare Windows without the MinGW DLLs.
+  add_link_options(-static)
+endif()
+
+# xxHash has no MinGW build in Debian: its header, copied out of the host's
+# include folder (never the folder itself), is the whole library when
+# XXH_INLINE_ALL is defined.
+if((NOT XXHASH_LIBRARY OR XXHASH_LIBRARY STREQUAL "quarndb_xxhash_inline") AND EXISTS /usr/include/xxhash.h)
+  file(COPY /usr/include/xxhash.h DESTINATION ${CMAKE_BINARY_DIR}/xxhash)
+  add_library(quarndb_xxhash_inline INTERFACE)
+  target_compile_definitions(quarndb_xxhash_inline INTERFACE XXH_INLINE_ALL)
+  set(XXHASH_INCLUDE_DIR ${CMAKE_BINARY_DIR}/xxhash CACHE PATH "" FORCE)
+  set(XXHASH_LIBRARY quarndb_xxhash_inline CACHE STRING "" FORCE)
+endif()
+
+# The registry and shell calls of the editor, free of Qt.
+add_subdirectory(${CMAKE_SOURCE_DIR}/app/win ${CMAKE_BINARY_DIR}/app/win)
+
+# Debian ships GoogleTest as source only for other systems: build it here with
+# the cross compiler.
+set(QUARNDB_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source for the Windows build")
+if(EXISTS ${QUARNDB_GTEST_SOURCE}/CMakeLists.txt AND NOT TARGET GTest::gtest_main)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  add_subdirectory(${QUARNDB_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+endif()
+
+# The test lists are read when ctest runs, not at build time, and Wine may
+# take longer to start than GoogleTest's default five seconds.
+set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
+include(GoogleTest)
+macro(gtest_discover_tests)
+  _gtest_discover_tests(${ARGV} DISCOVERY_TIMEOUT 120)
+endmacro()
