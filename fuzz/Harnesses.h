@@ -38,7 +38,8 @@ void textHarness(const std::uint8_t* data, std::size_t size);
 // Arbitrary bytes as a database update for a small database: a bad update is
 // refused with db::Error; a good one encodes back to the same text; applying
 // it changes nothing unless it applies, and what it applies saves and loads
-// back unchanged, counts and staff offsets included.
-void updateHarness(const std::uint8_t* data, std::size_t size);
+// back unchanged, counts and staff offsets included. Says which way it went.
+enum class UpdateOutcome { Refused, NotApplied, Applied };
+UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

@@ -5,6 +5,7 @@
 #include "Harnesses.h"
 #include "MemoryFileSystem.h"
 #include "db/Backup.h"
+#include "db/Codes.h"
 #include "db/FieldTable.h"
 #include "db/NewClub.h"
 #include "db/NewStaff.h"
@@ -79,7 +80,7 @@ db::Database updateTarget()
     return d;
 }
 
-void updateHarness(const std::uint8_t* data, std::size_t size)
+UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size)
 {
     static const db::Database target = updateTarget();
     static const std::string original = bytesOf(target);
@@ -88,7 +89,7 @@ void updateHarness(const std::uint8_t* data, std::size_t size)
     try {
         update = db::decodeUpdate(std::string_view(reinterpret_cast<const char*>(data), size));
     } catch (const db::Error&) {
-        return;  // refused before anything was touched
+        return UpdateOutcome::Refused;  // before anything was touched
     } catch (const std::exception& e) {
         std::fprintf(stderr, "decodeUpdate threw %s\n", e.what());
         FUZZ_REQUIRE(!"a bad update is refused with db::Error only");
@@ -103,7 +104,7 @@ void updateHarness(const std::uint8_t* data, std::size_t size)
     const db::ApplyResult result = db::applyUpdate(copy, update);
     if (!result.applied) {
         FUZZ_REQUIRE(bytesOf(copy) == original);
-        return;
+        return UpdateOutcome::NotApplied;
     }
     // Counts and offsets follow the tables, so the result saves and loads
     // back as it is.
@@ -128,6 +129,7 @@ void updateHarness(const std::uint8_t* data, std::size_t size)
     const db::Database again = reload(fs);
     FUZZ_REQUIRE(again.stepComplete(db::LoadStep::Players));
     FUZZ_REQUIRE(bytesOf(again) == bytesOf(copy));
+    return UpdateOutcome::Applied;
 }
 
 }  // namespace fuzz

@@ -29,7 +29,7 @@
 namespace db {
 
 // Updates larger than this are refused before they are read.
-inline constexpr std::uint64_t kMaxUpdateBytes = std::uint64_t{256} << 20;
+inline constexpr std::uint64_t kMaxUpdateBytes = std::uint64_t{64} << 20;
 
 std::string encodeUpdate(const Update& u);
 

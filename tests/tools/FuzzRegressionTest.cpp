@@ -70,25 +70,33 @@ TEST(FuzzRegressions, HostileUpdates)
         "\"common-names\": 2, \"staff\": 3, \"staff-extra\": 0, \"non-players\": 2, \"players\": 2, "
         "\"nations\": 2, \"competitions\": 2, \"colours\": 2, \"cities\": 1}";
     const std::string head = "{\"format\": \"quarndb-update\", \"version\": 1, " + counts;
-    const std::string inputs[] = {
-        "",
-        "\xff\xfe",
-        std::string(5000, '{'),
-        std::string(5000, '[') + std::string(5000, ']'),
-        head + "}",
-        head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 0, "
-               "\"new\": 18446744073709551615}}}]}}}",
-        head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 0, "
-               "\"new\": 7}}}]}}}",
-        head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 5, "
-               "\"new\": 7}}}]}}}",
-        head + ", \"tables\": {\"index\": {\"changed\": [{\"id\": 8, \"fields\": {\"TableOffset\": {\"old\": 0, "
-               "\"new\": 7}}}]}}}",
-        head + ", \"tables\": {\"staff-extra\": {\"appended\": [{\"id\": 0, \"fields\": {\"Reserved0\": "
-               "\"0102030405060708\"}}]}}}",
+    using O = fuzz::UpdateOutcome;
+    const std::pair<std::string, O> inputs[] = {
+        {"", O::Refused},
+        {"\xff\xfe", O::Refused},
+        {std::string(5000, '{'), O::Refused},
+        {std::string(5000, '[') + std::string(5000, ']'), O::Refused},
+        {head + "}", O::Applied},  // nothing to do
+        {head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 0, "
+                "\"new\": 18446744073709551615}}}]}}}",
+         O::Refused},
+        {head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 0, "
+                "\"new\": 7}}}]}}}",
+         O::Applied},
+        {head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 5, "
+                "\"new\": 7}}}]}}}",
+         O::NotApplied},
+        {head + ", \"tables\": {\"index\": {\"changed\": [{\"id\": 8, \"fields\": {\"TableOffset\": "
+                "{\"old\": 0, \"new\": 7}}}]}}}",
+         O::Refused},
+        {head + ", \"tables\": {\"staff-extra\": {\"appended\": [{\"id\": 0, \"fields\": {\"Reserved0\": "
+                "\"0102030405060708\"}}]}}}",
+         O::Applied},
     };
-    for (const std::string& in : inputs)
-        fuzz::updateHarness(reinterpret_cast<const std::uint8_t*>(in.data()), in.size());
+    for (const auto& [in, outcome] : inputs) {
+        SCOPED_TRACE(in.substr(0, 80));
+        EXPECT_EQ(fuzz::updateHarness(reinterpret_cast<const std::uint8_t*>(in.data()), in.size()), outcome);
+    }
 }
 
 // An index of 22 entries with the given counts and offsets.
