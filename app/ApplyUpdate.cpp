@@ -41,7 +41,8 @@ UpdateOutcome applyUpdateFile(db::Database& d, const QString& path)
     const QByteArray bytes = file.readAll();
     db::Update update;
     try {
-        update = db::decodeUpdate(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        update =
+            db::decodeUpdate(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } catch (const db::Error& e) {
         out.text = QString::fromUtf8(e.what()) + QLatin1Char('.');
         return out;
@@ -66,8 +67,9 @@ UpdateOutcome applyUpdateFile(db::Database& d, const QString& path)
     }
     out.applied = true;
     out.kind = MessageSink::Kind::Information;
-    out.text = QStringLiteral("The update was applied: %1 in %2 changed, %3 appended. Save to write it to the "
-                              "game's files.")
+    out.text = QStringLiteral(
+                   "The update was applied: %1 in %2 changed, %3 appended. Save to write it to the "
+                   "game's files.")
                    .arg(plural(result.changedFields, "field", "fields"),
                         plural(result.changedRecords, "record", "records"),
                         plural(result.appendedRecords, "record", "records"));

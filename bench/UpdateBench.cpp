@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "BenchUtil.h"
+#include "db/Codes.h"
 #include "db/NewClub.h"
 #include "db/NewStaff.h"
 #include "db/Transfer.h"
@@ -100,8 +101,8 @@ std::string updateFigures(const std::vector<double>& scales, int runs, const std
         o << "| " << scale << "× | " << text.size() / 1024 << " / " << counts.changedFields << " fields, "
           << counts.appendedRecords << " new records | " << fmt(diff, 2) << " ("
           << (load > 0 ? fmt(diff / load, 2) : std::string("-")) << "×) | " << fmt(encode, 2) << " | "
-          << fmt(decode, 2) << " | " << fmt(apply - copy, 2) << " | " << fmt(cliDiff) << " | " << fmt(cliApply)
-          << " |\n";
+          << fmt(decode, 2) << " | " << fmt(apply - copy, 2) << " | " << fmt(cliDiff) << " | "
+          << fmt(cliApply) << " |\n";
     }
     return o.str();
 }

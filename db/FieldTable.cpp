@@ -332,16 +332,18 @@ std::vector<TableInfo> buildTables()
     t.push_back({T::Index, "index", IndexEntry::Size, -1, true, indexFields()});
     t.push_back({T::Clubs, "clubs", ClubRecord::Size, Entry::Clubs, true, clubFields()});
     t.push_back({T::Stadiums, "stadiums", StadiumRecord::Size, Entry::Stadiums, true, stadiumFields()});
-    t.push_back({T::FirstNames, "first-names", NameRecord::Size, Entry::FirstNames, true,
-                 nameFields(T::FirstNames)});
+    t.push_back(
+        {T::FirstNames, "first-names", NameRecord::Size, Entry::FirstNames, true, nameFields(T::FirstNames)});
     t.push_back({T::SecondNames, "second-names", NameRecord::Size, Entry::SecondNames, true,
                  nameFields(T::SecondNames)});
     t.push_back({T::CommonNames, "common-names", NameRecord::Size, Entry::CommonNames, true,
                  nameFields(T::CommonNames)});
     t.push_back({T::Staff, "staff", StaffRecord::Size, Entry::Staff, true, staffFields()});
     Builder extra(StaffExtraRecord::Size);
-    t.push_back({T::StaffExtra, "staff-extra", StaffExtraRecord::Size, Entry::StaffExtra, true, extra.finish()});
-    t.push_back({T::NonPlayers, "non-players", NonPlayerRecord::Size, Entry::NonPlayers, true, nonPlayerFields()});
+    t.push_back(
+        {T::StaffExtra, "staff-extra", StaffExtraRecord::Size, Entry::StaffExtra, true, extra.finish()});
+    t.push_back(
+        {T::NonPlayers, "non-players", NonPlayerRecord::Size, Entry::NonPlayers, true, nonPlayerFields()});
     t.push_back({T::Players, "players", PlayerRecord::Size, Entry::Players, true, playerFields()});
 
     auto lookup = [](std::size_t size, const char* name, TextField text) {
@@ -453,7 +455,8 @@ std::string recordName(const Database& d, TableId t, std::size_t i)
         case TableId::FirstNames:
         case TableId::SecondNames:
         case TableId::CommonNames:
-            return d.names(static_cast<NameKind>(static_cast<int>(t) - static_cast<int>(TableId::FirstNames)))[i]
+            return d
+                .names(static_cast<NameKind>(static_cast<int>(t) - static_cast<int>(TableId::FirstNames)))[i]
                 .text(NameRecord::Name);
         case TableId::Staff:
             return d.staff[i].displayName;

@@ -46,9 +46,9 @@ struct FieldInfo {
     std::uint16_t offset = 0;
     std::uint16_t width = 0;
     Kind kind = Kind::Bytes;
-    bool isSigned = false;        // numbers only
-    int refTable = -1;            // a TableId the number refers to, or -1
-    bool selfId = false;          // the record's own identifier
+    bool isSigned = false;  // numbers only
+    int refTable = -1;      // a TableId the number refers to, or -1
+    bool selfId = false;    // the record's own identifier
 
     NumField num() const { return NumField(offset, static_cast<std::uint8_t>(width), isSigned); }
 };
@@ -57,8 +57,8 @@ struct TableInfo {
     TableId id;
     const char* name;  // as quarndb-cli names it: "clubs", "non-players", ...
     std::size_t recordSize;
-    int entry;     // its index entry, -1 for the index itself
-    bool written;  // carried by updates (the index and the saved tables)
+    int entry;                      // its index entry, -1 for the index itself
+    bool written;                   // carried by updates (the index and the saved tables)
     std::vector<FieldInfo> fields;  // in offset order, covering every byte once
 };
 

@@ -12,8 +12,8 @@ constexpr std::int64_t kMaxCount = INT32_MAX;
 
 // The tables an update changes, in the order their appends are applied.
 constexpr std::array<TableId, 10> kWritten = {
-    TableId::Index,  TableId::FirstNames, TableId::SecondNames, TableId::CommonNames, TableId::Clubs,
-    TableId::Stadiums, TableId::Staff,    TableId::StaffExtra,  TableId::NonPlayers,  TableId::Players};
+    TableId::Index,    TableId::FirstNames, TableId::SecondNames, TableId::CommonNames, TableId::Clubs,
+    TableId::Stadiums, TableId::Staff,      TableId::StaffExtra,  TableId::NonPlayers,  TableId::Players};
 constexpr std::array<TableId, 4> kLookups = {TableId::Nations, TableId::ClubComps, TableId::Colours,
                                              TableId::Cities};
 
@@ -96,7 +96,8 @@ public:
             const TableUpdate& t = u.tables[static_cast<std::size_t>(k)];
             from_[static_cast<std::size_t>(k)] = t.count;
             n_[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(t.appended.size());
-            to_[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(tableSize(target, static_cast<TableId>(k)));
+            to_[static_cast<std::size_t>(k)] =
+                static_cast<std::int64_t>(tableSize(target, static_cast<TableId>(k)));
         }
     }
     std::int32_t operator()(int table, std::int32_t v) const
@@ -261,7 +262,8 @@ void validateUpdate(const Update& u)
         const std::int64_t count = newCount[static_cast<std::size_t>(f.refTable)];
         if (v > count)
             fail(tableLabel(t, id) + " " + f.name + ": " + std::to_string(v) + " points outside " +
-                 tableInfo(static_cast<TableId>(f.refTable)).name + " (" + std::to_string(count) + " records)");
+                 tableInfo(static_cast<TableId>(f.refTable)).name + " (" + std::to_string(count) +
+                 " records)");
     };
 
     for (TableId t : kWritten) {
@@ -270,8 +272,8 @@ void validateUpdate(const Update& u)
         std::int64_t last = -1;
         for (const RecordChange& rc : tu.changed) {
             if (rc.id < 0 || rc.id >= tu.count)
-                fail(tableLabel(t, rc.id) + ": no such record in the old database (" + std::to_string(tu.count) +
-                     " records)");
+                fail(tableLabel(t, rc.id) + ": no such record in the old database (" +
+                     std::to_string(tu.count) + " records)");
             if (rc.id <= last) fail(tableLabel(t, rc.id) + ": listed twice or out of order");
             last = rc.id;
             std::size_t lastField = 0;
@@ -279,13 +281,15 @@ void validateUpdate(const Update& u)
             for (const FieldChange& fc : rc.fields) {
                 if (fc.field >= info.fields.size()) fail(tableLabel(t, rc.id) + ": unknown field");
                 const FieldInfo& f = info.fields[fc.field];
-                if (!first && fc.field <= lastField) fail(tableLabel(t, rc.id) + " " + f.name + ": listed twice");
+                if (!first && fc.field <= lastField)
+                    fail(tableLabel(t, rc.id) + " " + f.name + ": listed twice");
                 first = false;
                 lastField = fc.field;
                 if (fc.oldBytes.size() != f.width || fc.newBytes.size() != f.width)
                     fail(tableLabel(t, rc.id) + " " + f.name + ": value of the wrong width");
                 if (t == TableId::Index && followsAppends(static_cast<std::size_t>(rc.id), f))
-                    fail(tableLabel(t, rc.id) + " " + f.name + ": follows the appended records and cannot be set");
+                    fail(tableLabel(t, rc.id) + " " + f.name +
+                         ": follows the appended records and cannot be set");
                 checkRef(t, rc.id, f, fc.newBytes.data());
             }
         }
@@ -341,12 +345,13 @@ std::vector<Conflict> findConflicts(const Database& target, const Update& u)
         const auto base = static_cast<std::size_t>(tu.count);
         const std::size_t size = tableSize(target, t);
         for (std::size_t k = 0; allPresent && k < tu.appended.size(); ++k)
-            allPresent = base + k < size && std::memcmp(recordData(target, t, base + k), tu.appended[k].bytes.data(),
-                                                        tableInfo(t).recordSize) == 0;
+            allPresent =
+                base + k < size && std::memcmp(recordData(target, t, base + k), tu.appended[k].bytes.data(),
+                                               tableInfo(t).recordSize) == 0;
     }
     if (anyAppended && allPresent)
-        out.push_back({tableInfo(first).name, u[first].count, u[first].appended.front().name, "record", "no record",
-                       "the same record (is the update applied already?)"});
+        out.push_back({tableInfo(first).name, u[first].count, u[first].appended.front().name, "record",
+                       "no record", "the same record (is the update applied already?)"});
     return out;
 }
 
@@ -355,8 +360,8 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
     if (!target.hasFullIndex()) fail("The database has no full index");
     ApplyResult result;
     result.conflicts = findConflicts(target, u);
-    const bool fatal =
-        std::any_of(result.conflicts.begin(), result.conflicts.end(), [](const Conflict& c) { return c.fatal; });
+    const bool fatal = std::any_of(result.conflicts.begin(), result.conflicts.end(),
+                                   [](const Conflict& c) { return c.fatal; });
     if (fatal || (!result.conflicts.empty() && !options.force)) return result;
 
     const Remap remap(target, u);
@@ -392,7 +397,8 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
     if (namesChanged) {
         for (StaffRecord& s : target.staff) s.displayName = target.buildDisplayName(s);
     } else {
-        for (std::size_t i : staffTouched) target.staff[i].displayName = target.buildDisplayName(target.staff[i]);
+        for (std::size_t i : staffTouched)
+            target.staff[i].displayName = target.buildDisplayName(target.staff[i]);
     }
     result.applied = true;
     return result;
@@ -410,8 +416,7 @@ std::vector<std::string> describeUpdate(const Database& target, const Update& u)
         std::vector<std::uint8_t> rec(info.recordSize);
         for (const RecordChange& rc : tu.changed) {
             const auto i = static_cast<std::size_t>(rc.id);
-            const std::string label =
-                tableLabel(t, rc.id) + " (" + (i < size ? name(i) : rc.name) + ") ";
+            const std::string label = tableLabel(t, rc.id) + " (" + (i < size ? name(i) : rc.name) + ") ";
             for (const FieldChange& fc : rc.fields) {
                 const FieldInfo& f = info.fields[fc.field];
                 std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), rec.begin() + f.offset);

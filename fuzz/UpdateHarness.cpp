@@ -123,7 +123,8 @@ UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size)
                                                            {"colour.dat", db::TableId::Colours},
                                                            {"nation.dat", db::TableId::Nations}};
     for (const auto& [name, t] : lookups)
-        fs.put(kGame + "/data/" + name, std::vector<std::uint8_t>(db::tableSize(copy, t) * db::tableInfo(t).recordSize));
+        fs.put(kGame + "/data/" + name,
+               std::vector<std::uint8_t>(db::tableSize(copy, t) * db::tableInfo(t).recordSize));
     db::NullProgress progress;
     db::saveDatabase(copy, kGame, progress, fs);
     const db::Database again = reload(fs);

@@ -86,8 +86,8 @@ FieldBytes bytesOfHex(const std::string& where, const FieldInfo& f, const json& 
     if (!v.is_string()) fail(where + ": expected a hex string of " + std::to_string(f.width) + " bytes");
     const std::string& s = v.get_ref<const std::string&>();
     if (s.size() != 2u * f.width)
-        fail(where + ": expected " + std::to_string(f.width) + " bytes in hex, got " + std::to_string(s.size()) +
-             " digits");
+        fail(where + ": expected " + std::to_string(f.width) + " bytes in hex, got " +
+             std::to_string(s.size()) + " digits");
     FieldBytes out(f.width);
     for (std::size_t i = 0; i < f.width; ++i) {
         const int hi = hexDigit(s[2 * i]), lo = hexDigit(s[2 * i + 1]);
@@ -114,8 +114,9 @@ FieldBytes bytesOf(const std::string& where, const FieldInfo& f, const json& v)
                 lo = f.isSigned ? INT16_MIN : 0, hi = f.isSigned ? INT16_MAX : UINT16_MAX;
             else
                 lo = f.isSigned ? INT8_MIN : 0, hi = f.isSigned ? INT8_MAX : UINT8_MAX;
-            const bool fits = v.is_number_unsigned() ? v.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi)
-                                                     : v.get<std::int64_t>() >= lo && v.get<std::int64_t>() <= hi;
+            const bool fits = v.is_number_unsigned()
+                                  ? v.get<std::uint64_t>() <= static_cast<std::uint64_t>(hi)
+                                  : v.get<std::int64_t>() >= lo && v.get<std::int64_t>() <= hi;
             if (!fits)
                 fail(where + ": " + v.dump() + " does not fit its field (" + std::to_string(lo) + " to " +
                      std::to_string(hi) + ")");
@@ -129,8 +130,8 @@ FieldBytes bytesOf(const std::string& where, const FieldInfo& f, const json& v)
             const std::string raw = utf8ToWin1252(utf8);
             if (win1252ToUtf8(raw) != utf8) fail(where + ": the text holds characters the game cannot store");
             if (raw.size() > f.width)
-                fail(where + ": the text is " + std::to_string(raw.size()) + " characters long; the field holds " +
-                     std::to_string(f.width));
+                fail(where + ": the text is " + std::to_string(raw.size()) +
+                     " characters long; the field holds " + std::to_string(f.width));
             std::copy(raw.begin(), raw.end(), out.begin());
             return out;
         }
@@ -249,7 +250,9 @@ void readTable(const TableInfo& info, const json& t, TableUpdate& tu)
                 given[k] = true;
             }
             for (std::size_t k = 0; k < given.size(); ++k)
-                if (!given[k]) fail(label + ": an appended record needs every field; " + info.fields[k].name + " is missing");
+                if (!given[k])
+                    fail(label + ": an appended record needs every field; " + info.fields[k].name +
+                         " is missing");
             tu.appended.push_back(std::move(rec));
         }
     }
@@ -323,7 +326,8 @@ std::string encodeUpdate(const Update& u)
                     std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), rec.begin() + f.offset);
                     const std::string oldText = valueOf(f, rec.data() + f.offset).dump();
                     std::copy(fc.newBytes.begin(), fc.newBytes.end(), rec.begin() + f.offset);
-                    out += (i ? ",\n          " : "\n          ") + json(f.name).dump() + ": {\"old\": " + oldText +
+                    out += (i ? ",\n          " : "\n          ") + json(f.name).dump() +
+                           ": {\"old\": " + oldText +
                            ", \"new\": " + valueOf(f, rec.data() + f.offset).dump() + "}";
                 }
                 out += "}}";

@@ -45,7 +45,8 @@ private slots:
         // Below Save, the specified items in their places; enabled with Save.
         auto* file = ctx.mainForm->findChild<QMenu*>("File1");
         QStringList items;
-        for (QAction* a : file->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        for (QAction* a : file->actions())
+            items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
         QCOMPARE(items, (QStringList{"Open1", "Save1", "ApplyUpdate1", "-", "Exit1"}));
         auto* apply = ctx.mainForm->findChild<QAction*>("ApplyUpdate1");
         QCOMPARE(apply->text(), QStringLiteral("Apply &Update..."));
@@ -69,9 +70,10 @@ private slots:
         QCOMPARE(asked, path);
         QCOMPARE(editor.messages.shown.size(), std::size_t{1});
         QCOMPARE(editor.messages.shown[0].kind, MessageSink::Kind::Information);
-        QCOMPARE(editor.messages.shown[0].text,
-                 QStringLiteral("The update was applied: 1 field in 1 record changed, 1 record appended. Save to "
-                                "write it to the game's files."));
+        QCOMPARE(
+            editor.messages.shown[0].text,
+            QStringLiteral("The update was applied: 1 field in 1 record changed, 1 record appended. Save to "
+                           "write it to the game's files."));
         QCOMPARE(ctx.db.clubs.size(), after.clubs.size());
         QCOMPARE(ctx.db.clubs[0].get(db::ClubRecord::Cash), 4242);
         RecordListModel* clubs = listModel(ctx.clubPage, "ListBoxClubs");

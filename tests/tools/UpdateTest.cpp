@@ -38,7 +38,8 @@ std::string bytesOf(const db::Database& d)
         const auto t = static_cast<TableId>(k);
         const std::size_t n = db::tableSize(d, t), size = db::tableInfo(t).recordSize;
         s += std::to_string(n) + ";";
-        for (std::size_t i = 0; i < n; ++i) s.append(reinterpret_cast<const char*>(db::recordData(d, t, i)), size);
+        for (std::size_t i = 0; i < n; ++i)
+            s.append(reinterpret_cast<const char*>(db::recordData(d, t, i)), size);
     }
     return s;
 }
@@ -79,8 +80,8 @@ public:
                 editField(TableId::Players, static_cast<std::size_t>(pick(d_.players.size())));
                 break;
             case 2:
-                d_.clubs[static_cast<std::size_t>(pick(d_.clubs.size()))].setText(db::ClubRecord::LongName,
-                                                                                  "Caf\xe9 " + std::to_string(pick(99)));
+                d_.clubs[static_cast<std::size_t>(pick(d_.clubs.size()))].setText(
+                    db::ClubRecord::LongName, "Caf\xe9 " + std::to_string(pick(99)));
                 break;
             case 3: {  // a new club gets a name and a newly added person
                 const std::int32_t club = d_.appendClub(db::composeNewClub(d_));
@@ -91,14 +92,16 @@ public:
             }
             case 4: {  // a new person with new names
                 const std::int32_t who = db::addNewStaff(d_, db::Classification::NonPlayer, 8);
-                const std::int32_t first = d_.appendName(db::NameKind::First, "Zo\xeb" + std::to_string(pick(99)));
+                const std::int32_t first =
+                    d_.appendName(db::NameKind::First, "Zo\xeb" + std::to_string(pick(99)));
                 d_.staff[static_cast<std::size_t>(who)].set(db::StaffRecord::FirstNameId, first);
                 d_.firstNames[static_cast<std::size_t>(first)].set(db::NameRecord::UsageCount, 1);
                 break;
             }
             case 5: {  // a wizard player joins an existing club
                 db::WizardTemplate t;
-                for (std::size_t i = 0; i < t.bytes.size(); ++i) t.bytes[i] = static_cast<std::uint8_t>(i % 17);
+                for (std::size_t i = 0; i < t.bytes.size(); ++i)
+                    t.bytes[i] = static_cast<std::uint8_t>(i % 17);
                 const std::int32_t who = db::addWizardPlayer(d_, t, [this] { return pick(6); });
                 db::transferStaff(d_, {who, -2, pick(d_.clubs.size()), db::Job::Player});
                 break;
@@ -167,7 +170,8 @@ TEST(UpdateRoundTrip, UnrelatedEditsOfTheTargetSurvive)
         db::Database mine = a;
         Editor other(mine, seed + 1000);
         std::vector<bool> touched(a.clubs.size(), false);
-        for (const db::RecordChange& rc : u[TableId::Clubs].changed) touched[static_cast<std::size_t>(rc.id)] = true;
+        for (const db::RecordChange& rc : u[TableId::Clubs].changed)
+            touched[static_cast<std::size_t>(rc.id)] = true;
         for (std::size_t i = 0; i < a.clubs.size(); ++i)
             if (!touched[i] && i % 3 == 0) other.editField(TableId::Clubs, i);
         mine.appendClub(db::composeNewClub(mine));
@@ -206,13 +210,16 @@ TEST(UpdateRoundTrip, UnrelatedEditsOfTheTargetSurvive)
                         v = shifted(v, u[ref].count, u[ref].appended.size(), db::tableSize(mine, ref));
                         std::memcpy(want.data(), &v, 4);
                     }
-                    EXPECT_EQ(0, std::memcmp(got + f.offset, want.data(), f.width)) << info.name << " " << f.name;
+                    EXPECT_EQ(0, std::memcmp(got + f.offset, want.data(), f.width))
+                        << info.name << " " << f.name;
                 }
             }
         }
-        EXPECT_EQ(r.entry(db::Entry::Clubs).get(db::IndexEntry::RecordCount), static_cast<std::int32_t>(r.clubs.size()));
+        EXPECT_EQ(r.entry(db::Entry::Clubs).get(db::IndexEntry::RecordCount),
+                  static_cast<std::int32_t>(r.clubs.size()));
         EXPECT_EQ(r.entry(db::Entry::Players).get(db::IndexEntry::TableOffset),
-                  static_cast<std::int32_t>(157 * r.staff.size() + 8 * r.staffExtra.size() + 68 * r.nonPlayers.size()));
+                  static_cast<std::int32_t>(157 * r.staff.size() + 8 * r.staffExtra.size() +
+                                            68 * r.nonPlayers.size()));
     }
 }
 
@@ -283,8 +290,10 @@ TEST(UpdateFile, BadUpdatesGiveOneClearMessage)
         {replaced(good, "\"colours\":", "\"kits\":"), "Unknown table 'kits'"},
         {replaced(good, "\"Cash\": {", "\"Money\": {"), "Unknown field 'Money' of clubs"},
         {replaced(good, "\"Matchday\": 0", "\"Matchday\": 256"), "256 does not fit its field (0 to 255)"},
-        {replaced(good, "\"Reputation\": 0", "\"Reputation\": 40000"), "40000 does not fit its field (-32768 to 32767)"},
-        {replaced(good, "\"ChairmanId\": -1", "\"ChairmanId\": 900000"), "ChairmanId: 900000 points outside staff"},
+        {replaced(good, "\"Reputation\": 0", "\"Reputation\": 40000"),
+         "40000 does not fit its field (-32768 to 32767)"},
+        {replaced(good, "\"ChairmanId\": -1", "\"ChairmanId\": 900000"),
+         "ChairmanId: 900000 points outside staff"},
         {replaced(good, "\"ReservedTail\": \"" + good.substr(good.find("\"ReservedTail\": \"") + 17, 2),
                   "\"ReservedTail\": \"zz"),
          "is not hex"},
@@ -383,7 +392,8 @@ TEST(UpdateCommands, DiffThenApplyGivesTheNewFolderWithABackup)
     EXPECT_EQ(dataFiles(root / "c"), dataFiles(root / "b"));
     const auto backupAt = applied.out.find("copied to ");
     ASSERT_NE(backupAt, std::string::npos) << applied.out;
-    const std::string backup = applied.out.substr(backupAt + 10, applied.out.find('\n', backupAt) - backupAt - 10);
+    const std::string backup =
+        applied.out.substr(backupAt + 10, applied.out.find('\n', backupAt) - backupAt - 10);
     EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(backup) / "club.dat")) << backup;
 
     const auto done = dataFiles(root / "c");

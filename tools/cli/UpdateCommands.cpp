@@ -7,8 +7,8 @@
 
 #include "Cli.h"
 #include "db/Backup.h"
-#include "db/json/UpdateJson.h"
 #include "db/Win1252.h"
+#include "db/json/UpdateJson.h"
 
 namespace cli {
 
@@ -49,8 +49,9 @@ int fail(std::ostream& err, const std::string& message, const char* command)
 std::string summary(const db::UpdateCounts& c)
 {
     return std::to_string(c.changedFields) + (c.changedFields == 1 ? " field" : " fields") + " in " +
-           std::to_string(c.changedRecords) + (c.changedRecords == 1 ? " record" : " records") + " changed, " +
-           std::to_string(c.appendedRecords) + (c.appendedRecords == 1 ? " record" : " records") + " appended";
+           std::to_string(c.changedRecords) + (c.changedRecords == 1 ? " record" : " records") +
+           " changed, " + std::to_string(c.appendedRecords) +
+           (c.appendedRecords == 1 ? " record" : " records") + " appended";
 }
 
 }  // namespace
@@ -122,11 +123,13 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!loadForCommand(dir, target, err)) return kExitError;
 
     if (dryRun) {
-        for (const std::string& line : db::describeUpdate(target, update)) out << db::win1252ToUtf8(line) << "\n";
+        for (const std::string& line : db::describeUpdate(target, update))
+            out << db::win1252ToUtf8(line) << "\n";
     }
     const std::vector<db::Conflict> conflicts = db::findConflicts(target, update);
     for (const db::Conflict& c : conflicts) out << "conflict: " << db::win1252ToUtf8(c.line()) << "\n";
-    const bool fatal = std::any_of(conflicts.begin(), conflicts.end(), [](const db::Conflict& c) { return c.fatal; });
+    const bool fatal =
+        std::any_of(conflicts.begin(), conflicts.end(), [](const db::Conflict& c) { return c.fatal; });
     if (!conflicts.empty() && (!force || fatal)) {
         err << "quarndb-cli: " << conflicts.size() << (conflicts.size() == 1 ? " conflict" : " conflicts")
             << " with " << dir << "; nothing was written"
