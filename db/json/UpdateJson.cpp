@@ -176,9 +176,9 @@ const json& member(const json& obj, const char* key, const std::string& where)
 void onlyKeys(const json& obj, std::initializer_list<const char*> keys, const std::string& where)
 {
     if (!obj.is_object()) fail(where + " must be an object");
-    for (const auto& [key, value] : obj.items()) {
-        (void)value;
-        if (std::none_of(keys.begin(), keys.end(), [&](const char* k) { return key == k; }))
+    for (auto it = obj.begin(); it != obj.end(); ++it) {
+        const std::string& key = it.key();
+        if (std::none_of(keys.begin(), keys.end(), [&key](const char* k) { return key == k; }))
             fail(where + ": unknown key \"" + key + "\"");
     }
 }

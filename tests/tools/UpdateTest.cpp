@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -73,9 +74,12 @@ public:
     void randomStep()
     {
         switch (pick(7)) {
-            case 0:
-                editField(TableId::Clubs, static_cast<std::size_t>(pick(d_.clubs.size())));
+            case 0: {  // a number typed into any page
+                const TableId t = std::array{TableId::Clubs, TableId::Stadiums, TableId::Staff,
+                                             TableId::NonPlayers}[static_cast<std::size_t>(pick(4))];
+                editField(t, static_cast<std::size_t>(pick(db::tableSize(d_, t))));
                 break;
+            }
             case 1:
                 editField(TableId::Players, static_cast<std::size_t>(pick(d_.players.size())));
                 break;
