@@ -10,6 +10,7 @@
 
 #include "about/AboutForm.h"
 #include "app/AppContext.h"
+#include "app/EditHistory.h"
 #include "app/Messages.h"
 #include "app/Platform.h"
 #include "app/QtText.h"
@@ -93,6 +94,8 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     connect(ui->Wizard1, &QAction::triggered, this, &MainForm::Wizard1Click);
     connect(ui->About1, &QAction::triggered, this, &MainForm::About1Click);
     setLoaded(false);
+    ctx_.history = new EditHistory(ctx_, this);
+    ctx_.history->install(ui->Edit1, ui->MainMenu1);
 
     ui->centralwidget->setFixedSize(ClientWidth, ClientHeight);
     setFixedSize(ClientWidth, ClientHeight + ui->MainMenu1->sizeHint().height());
@@ -216,6 +219,7 @@ void MainForm::Open1Click()
     if (ctx_.statusForm) ctx_.statusForm->hide();
     messages().information(QStringLiteral("Loading is done!"));
     setLoaded(true);
+    ctx_.history->loaded();
 }
 
 void MainForm::Save1Click()
@@ -233,6 +237,7 @@ void MainForm::Save1Click()
             return;
         }
     }
+    ctx_.history->saved();
     if (!backupFolder.empty()) {
         ui->AboutMemo->append(
             QStringLiteral("Your original data files were copied to %1 before the first save.")
@@ -278,8 +283,12 @@ void MainForm::showEvent(QShowEvent* event)
 
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    // Closing the main window ends the program at once, whatever dialogs
-    // are still up; nothing is saved and nothing is asked.
+    // Closing the main window ends the program, whatever dialogs are still
+    // up; confirmed changes that were never saved are not thrown away unasked.
+    if (!ctx_.history->confirmQuit([this] { Save1Click(); })) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) QCoreApplication::quit();
 }
