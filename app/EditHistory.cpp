@@ -130,6 +130,7 @@ void EditHistory::install(QMenu* edit, QMenuBar* bar)
     unsaved_ = new QLabel(QStringLiteral("unsaved changes"), bar);
     unsaved_->setObjectName(QStringLiteral("UnsavedChanges"));
     unsaved_->setContentsMargins(0, 0, 6, 0);
+    unsaved_->setAlignment(Qt::AlignVCenter);
     bar->setCornerWidget(unsaved_, Qt::TopRightCorner);
     updateActions();
 }

@@ -61,14 +61,21 @@ std::vector<ChangeEntry> listChanges(const DatabaseImage& loaded, const Database
             using R = typename std::decay_t<decltype(table)>::value_type;
             const std::size_t common = std::min(img.count, table.size());
             // Tables of plain records sit in one block: skip them whole when equal.
-            bool same = false;
-            if constexpr (sizeof(R) == R::Size)
-                same = common > 0 && std::memcmp(table.data(), img.bytes.data(), common * R::Size) == 0;
-            for (std::size_t i = 0; i < common && !same; ++i) {
-                const std::uint8_t* cur = bytesAt(table, i);
-                if (std::memcmp(cur, img.record(i), R::Size) == 0) continue;
-                forEachDifference(t, R::Size, img.record(i), cur,
-                                  [&](int field, int element) { out.push_back({t, i, false, field, element}); });
+            // Tables of plain records sit in one block: compare runs of
+            // records at once and look closer only where a run differs.
+            constexpr std::size_t run = sizeof(R) == R::Size ? 1024 : 1;
+            for (std::size_t first = 0; first < common; first += run) {
+                const std::size_t last = std::min(common, first + run);
+                if constexpr (run > 1)
+                    if (std::memcmp(bytesAt(table, first), img.record(first), (last - first) * R::Size) == 0)
+                        continue;
+                for (std::size_t i = first; i < last; ++i) {
+                    const std::uint8_t* cur = bytesAt(table, i);
+                    if (std::memcmp(cur, img.record(i), R::Size) == 0) continue;
+                    forEachDifference(t, R::Size, img.record(i), cur, [&](int field, int element) {
+                        out.push_back({t, i, false, field, element});
+                    });
+                }
             }
             for (std::size_t i = img.count; i < table.size(); ++i) out.push_back({t, i, true});
         });

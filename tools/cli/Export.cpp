@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "db/Codes.h"
-#include "db/GameDate.h"
+#include "db/FieldCatalog.h"
 #include "db/Win1252.h"
 
 namespace cli {
@@ -86,6 +86,16 @@ void refList(Row& row, const R& rec, db::IdListField list, const std::string& ba
         const std::string n = std::to_string(k + 1);
         ref(row, base + (withId ? "Id" : "") + n, base + "Name" + n, rec.id(list, k), resolve);
     }
+}
+
+// One column per one-byte field of the record from `first` to `last`, named
+// as the field catalog names them.
+template <typename R>
+void catalogRange(Row& row, db::TableId t, const R& rec, db::U8Field first, db::U8Field last)
+{
+    for (const db::FieldInfo& f : db::fieldsOf(t))
+        if (f.offset >= first.offset && f.offset <= last.offset)
+            row.num(std::string(f.name), rec.get(db::U8Field{f.offset}));
 }
 
 // ---- The tables ---------------------------------------------------------
@@ -201,9 +211,6 @@ ExportTable staff(const Database& db)
     const Resolver nation = byText(db.nations, db::NationRecord::NationName);
     const Resolver club = byText(db.clubs, db::ClubRecord::LongName);
     const Resolver person = staffNames(db);
-    static const char* const personality[] = {"Adaptability",  "Ambition",   "Determination",
-                                              "Loyalty",       "Pressure",   "Professionalism",
-                                              "Sportsmanship", "Temperament"};
     return build(db.staff, [&](Row& row, const S& rec, std::size_t) {
         row.num("StaffId", rec.get(S::StaffId));
         row.text("Name", rec.displayName);
@@ -225,9 +232,7 @@ ExportTable staff(const Database& db)
         row.date("ClubContractEnd", rec, S::ClubContractEnd);
         row.num("Wage", rec.get(S::Wage));
         row.num("Value", rec.get(S::Value));
-        for (std::size_t k = 0; k < std::size(personality); ++k)
-            row.num(personality[k],
-                    rec.get(db::U8Field{static_cast<std::uint16_t>(S::Adaptability.offset + k)}));
+        catalogRange(row, db::TableId::Staff, rec, S::Adaptability, S::Temperament);
         row.code("PlayingSquad", rec.get(S::PlayingSquad), db::kSquadNames);
         row.code("Classification", rec.get(S::Classification), db::kClassificationNames);
         row.num("ClubValuation", rec.get(S::ClubValuation));
@@ -264,17 +269,6 @@ void owner(Row& row, const Database& db, const std::vector<std::int64_t>& owners
 ExportTable players(const Database& db)
 {
     using P = db::PlayerRecord;
-    static const char* const fields[] = {
-        "Goalkeeper",      "Sweeper",        "Defender",   "Anchorman",    "Midfielder", "Supportman",
-        "Attacker",        "Wingback",       "RightSide",  "LeftSide",     "Central",    "FreeRole",
-        "Acceleration",    "Aggression",     "Agility",    "Anticipation", "Balance",    "Bravery",
-        "Consistency",     "Corners",        "Crossing",   "Decisions",    "Dirtiness",  "Dribbling",
-        "Finishing",       "Flair",          "FreeKicks",  "Handling",     "Heading",    "ImportantMatches",
-        "InjuryProneness", "Jumping",        "Leadership", "LeftFoot",     "LongShots",  "Marking",
-        "Movement",        "NaturalFitness", "OneOnOnes",  "Pace",         "Passing",    "Penalties",
-        "Positioning",     "Reflexes",       "RightFoot",  "Stamina",      "Strength",   "Tackling",
-        "Teamwork",        "Technique",      "ThrowIns",   "Versatility",  "Vision",     "WorkRate"};
-    static_assert(std::size(fields) == 68 - 15 + 1);
     const auto who = owners(db, db.players.size(), db::StaffRecord::PlayerId);
     return build(db.players, [&](Row& row, const P& rec, std::size_t i) {
         row.num("PlayerId", rec.get(P::PlayerId));
@@ -285,36 +279,13 @@ ExportTable players(const Database& db)
         row.num("HomeReputation", rec.get(P::HomeReputation));
         row.num("CurrentReputation", rec.get(P::CurrentReputation));
         row.num("WorldReputation", rec.get(P::WorldReputation));
-        for (std::size_t k = 0; k < std::size(fields); ++k)
-            row.num(fields[k], rec.get(db::U8Field{static_cast<std::uint16_t>(P::Goalkeeper.offset + k)}));
+        catalogRange(row, db::TableId::Players, rec, P::Goalkeeper, P::WorkRate);
     });
 }
 
 ExportTable nonPlayers(const Database& db)
 {
     using N = db::NonPlayerRecord;
-    static const char* const fields[] = {"Attacking",
-                                         "Business",
-                                         "CoachingPlayers",
-                                         "CoachingGoalkeepers",
-                                         "CoachStyle",
-                                         "Directness",
-                                         "Discipline",
-                                         "FreeRoles",
-                                         "Interference",
-                                         "JudgingAbility",
-                                         "JudgingPotential",
-                                         "ManHandling",
-                                         "Marking",
-                                         "Motivating",
-                                         "Offside",
-                                         "Patience",
-                                         "Physiotherapy",
-                                         "Pressing",
-                                         "Resources",
-                                         "Tactics",
-                                         "WorkingWithYoungsters"};
-    static_assert(std::size(fields) == 34 - 14 + 1);
     const auto who = owners(db, db.nonPlayers.size(), db::StaffRecord::NonPlayerId);
     return build(db.nonPlayers, [&](Row& row, const N& rec, std::size_t i) {
         row.num("NonPlayerId", rec.get(N::NonPlayerId));
@@ -324,8 +295,7 @@ ExportTable nonPlayers(const Database& db)
         row.num("HomeReputation", rec.get(N::HomeReputation));
         row.num("CurrentReputation", rec.get(N::CurrentReputation));
         row.num("WorldReputation", rec.get(N::WorldReputation));
-        for (std::size_t k = 0; k < std::size(fields); ++k)
-            row.num(fields[k], rec.get(db::U8Field{static_cast<std::uint16_t>(N::Attacking.offset + k)}));
+        catalogRange(row, db::TableId::NonPlayers, rec, N::Attacking, N::WorkingWithYoungsters);
         row.code("Formation", rec.get(N::Formation), db::kFormationNames);
     });
 }
@@ -359,10 +329,7 @@ std::optional<ExportTable> exportTable(const Database& db, std::string_view name
 
 std::string formatDate(std::uint16_t dayOfYear, std::int16_t year)
 {
-    auto day = static_cast<std::int16_t>(static_cast<std::uint16_t>(dayOfYear + 1u));
-    std::uint16_t month = 1;
-    db::MakeDate(day, month);
-    return std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year);
+    return db::formatGameDate(dayOfYear, year);
 }
 
 }  // namespace cli
