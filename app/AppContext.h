@@ -21,6 +21,7 @@ class WizForm;
 class AboutForm;
 class ClubPage;
 class StaffPage;
+class EditHistory;
 
 struct AppContext {
     db::Database db;
@@ -45,4 +46,7 @@ struct AppContext {
     // The two editor pages inside the main window's tabs.
     ClubPage* clubPage = nullptr;
     StaffPage* staffPage = nullptr;
+
+    // Undo, redo and the list of changes (owned by the main window).
+    EditHistory* history = nullptr;
 };

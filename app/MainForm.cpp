@@ -11,6 +11,8 @@
 #include "about/AboutForm.h"
 #include "app/AppContext.h"
 #include "app/ApplyUpdate.h"
+#include "app/EditHistory.h"
+#include "app/EditStep.h"
 #include "app/Messages.h"
 #include "app/Platform.h"
 #include "app/QtText.h"
@@ -95,6 +97,8 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     connect(ui->Wizard1, &QAction::triggered, this, &MainForm::Wizard1Click);
     connect(ui->About1, &QAction::triggered, this, &MainForm::About1Click);
     setLoaded(false);
+    ctx_.history = new EditHistory(ctx_, this);
+    ctx_.history->install(ui->Edit1, ui->MainMenu1);
 
     ui->centralwidget->setFixedSize(ClientWidth, ClientHeight);
     setFixedSize(ClientWidth, ClientHeight + ui->MainMenu1->sizeHint().height());
@@ -219,6 +223,7 @@ void MainForm::Open1Click()
     if (ctx_.statusForm) ctx_.statusForm->hide();
     messages().information(QStringLiteral("Loading is done!"));
     setLoaded(true);
+    ctx_.history->loaded();
 }
 
 void MainForm::Save1Click()
@@ -236,6 +241,7 @@ void MainForm::Save1Click()
             return;
         }
     }
+    ctx_.history->saved();
     if (!backupFolder.empty()) {
         ui->AboutMemo->append(
             QStringLiteral("Your original data files were copied to %1 before the first save.")
@@ -253,6 +259,9 @@ void MainForm::ApplyUpdate1Click()
     UpdateOutcome outcome;
     {
         WaitCursor wait;
+        // The whole update is one step of the history: Undo takes all of it back.
+        EditStep step(ctx_, QStringLiteral("Apply Update"));
+        step.touchAll();
         outcome = applyUpdateFile(ctx_.db, path);
         // New records and names reach every pick list; the pages show no
         // record afterwards, so no control still holds a value from before.
@@ -300,8 +309,12 @@ void MainForm::showEvent(QShowEvent* event)
 
 void MainForm::closeEvent(QCloseEvent* event)
 {
-    // Closing the main window ends the program at once, whatever dialogs
-    // are still up; nothing is saved and nothing is asked.
+    // Closing the main window ends the program, whatever dialogs are still
+    // up; confirmed changes that were never saved are not thrown away unasked.
+    if (!ctx_.history->confirmQuit([this] { Save1Click(); })) {
+        event->ignore();
+        return;
+    }
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) QCoreApplication::quit();
 }

@@ -11,7 +11,9 @@ class QWidget;
 
 class MessageSink {
 public:
-    enum class Kind { Information, Warning, Error, Failure };
+    enum class Kind { Information, Warning, Error, Failure, Question };
+    // The buttons of a question box.
+    enum class Answer { Save, DontSave, Cancel };
 
     virtual ~MessageSink() = default;
 
@@ -28,8 +30,14 @@ public:
 
     static QString failureText(const QString& text);
 
+    // A question with the buttons Save, Don't Save and Cancel (caption
+    // "Confirm", question icon). A sink that cannot ask answers Cancel, so
+    // nothing is ever thrown away unasked.
+    Answer askToSave(const QString& text) { return ask(text); }
+
 protected:
     virtual void show(Kind kind, const QString& text) = 0;
+    virtual Answer ask(const QString&) { return Answer::Cancel; }
 };
 
 // Real modal message boxes.
@@ -40,6 +48,7 @@ public:
 
 protected:
     void show(Kind kind, const QString& text) override;
+    Answer ask(const QString& text) override;
 
 private:
     QWidget* parent_;
@@ -53,10 +62,13 @@ public:
         QString text;
     };
     std::vector<Shown> shown;
+    // The answers to the next questions, first one first; Cancel when none is left.
+    std::vector<Answer> answers;
 
     QStringList texts() const;
     void clear() { shown.clear(); }
 
 protected:
     void show(Kind kind, const QString& text) override { shown.push_back({kind, text}); }
+    Answer ask(const QString& text) override;
 };

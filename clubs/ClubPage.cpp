@@ -10,6 +10,7 @@
 #include <QListView>
 
 #include "app/AppContext.h"
+#include "app/EditStep.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
@@ -364,6 +365,7 @@ void ClubPage::Button1Click()
 {
     const int id = selectedClubId();
     if (id < 0) return;
+    const EditStep step = clubConfirmStep(ctx_, id);
     db::Database& d = ctx_.db;
     db::ClubRecord& club = d.clubs[static_cast<std::size_t>(id)];
 
@@ -405,6 +407,7 @@ void ClubPage::addClub()
 {
     bringTabToFront(this);
     Button3Click();
+    const EditStep step(ctx_, QStringLiteral("New Club"));
     std::int32_t id = -1;
     try {
         id = ctx_.db.appendClub(db::composeNewClub(ctx_.db));

@@ -37,53 +37,31 @@ void writeI32(std::uint8_t* p, std::int32_t value)
 
 // The index fields appends keep: the counts of the written tables and the
 // offsets of the last three staff tables. An update never carries them.
-bool followsAppends(std::size_t entry, const FieldInfo& f)
+bool followsAppends(std::size_t entry, const ByteField& f)
 {
     if (f.offset == IndexEntry::TableOffset.offset)
         return entry >= Entry::StaffExtra && entry <= Entry::Players;
     if (f.offset != IndexEntry::RecordCount.offset) return false;
     for (TableId t : kWritten)
-        if (tableInfo(t).entry == static_cast<int>(entry)) return true;
+        if (tableLayout(t).entry == static_cast<int>(entry)) return true;
     return false;
 }
 
 std::string tableLabel(TableId t, std::int64_t id)
 {
-    return std::string(tableInfo(t).name) + "[" + std::to_string(id) + "]";
+    return std::string(tableLayout(t).name) + "[" + std::to_string(id) + "]";
 }
 
-// For attribute records, the person whose general record links to each one
-// (the first such person), so that an update can name them.
-std::vector<std::string> ownerNames(const Database& d, TableId t)
-{
-    const I32Field link = t == TableId::Players ? StaffRecord::PlayerId : StaffRecord::NonPlayerId;
-    std::vector<std::string> names(tableSize(d, t));
-    std::vector<bool> seen(names.size(), false);
-    for (const StaffRecord& s : d.staff) {
-        const std::int32_t id = s.get(link);
-        if (!isValidRef(id, names.size()) || seen[static_cast<std::size_t>(id)]) continue;
-        seen[static_cast<std::size_t>(id)] = true;
-        names[static_cast<std::size_t>(id)] = s.displayName;
-    }
-    return names;
-}
-
+// Names records the way the list of changes does (attribute records by
+// their owner).
 class Namer {
 public:
-    Namer(const Database& d, TableId t) : d_(d), t_(t)
-    {
-        if (t == TableId::Players || t == TableId::NonPlayers) owners_ = ownerNames(d, t);
-    }
-    std::string operator()(std::size_t i) const
-    {
-        if (t_ == TableId::Players || t_ == TableId::NonPlayers) return i < owners_.size() ? owners_[i] : "";
-        return recordName(d_, t_, i);
-    }
+    Namer(const Database& d, TableId t) : namer_(d), t_(t) {}
+    std::string operator()(std::size_t i) const { return namer_.name(t_, i); }
 
 private:
-    const Database& d_;
+    RecordNamer namer_;
     TableId t_;
-    std::vector<std::string> owners_;
 };
 
 // Where appended records go: identifiers base..base+n-1 of the update become
@@ -92,7 +70,7 @@ class Remap {
 public:
     Remap(const Database& target, const Update& u)
     {
-        for (int k = 0; k < kTableCount; ++k) {
+        for (std::size_t k = 0; k < kTableCount; ++k) {
             const TableUpdate& t = u.tables[static_cast<std::size_t>(k)];
             from_[static_cast<std::size_t>(k)] = t.count;
             n_[static_cast<std::size_t>(k)] = static_cast<std::int64_t>(t.appended.size());
@@ -107,9 +85,9 @@ public:
         if (v < from_[k] || v >= from_[k] + n_[k]) return v;
         return static_cast<std::int32_t>(v - from_[k] + to_[k]);
     }
-    void apply(const FieldInfo& f, std::uint8_t* p) const
+    void apply(const ByteField& f, std::uint8_t* p) const
     {
-        if (f.refTable >= 0 && f.kind == FieldInfo::Kind::Number && f.width == 4)
+        if (f.refTable >= 0 && f.kind == ByteField::Kind::Number && f.width == 4)
             writeI32(p, (*this)(f.refTable, readI32(p)));
     }
 
@@ -145,7 +123,7 @@ void addOffset(IndexEntry& e, std::uint32_t delta)
 // record's size so that the four tables stay back to back.
 void appendWithIndex(Database& d, TableId t, const std::uint8_t* bytes)
 {
-    const TableInfo& info = tableInfo(t);
+    const TableLayout& info = tableLayout(t);
     pushRecord(d, t, bytes);
     d.entry(info.entry).set(IndexEntry::RecordCount, static_cast<std::int32_t>(tableSize(d, t)));
     if (info.entry >= Entry::Staff && info.entry <= Entry::NonPlayers)
@@ -155,11 +133,11 @@ void appendWithIndex(Database& d, TableId t, const std::uint8_t* bytes)
 
 }  // namespace
 
-std::string formatValue(const FieldInfo& f, const std::uint8_t* bytes)
+std::string formatValue(const ByteField& f, const std::uint8_t* bytes)
 {
     const std::uint8_t* p = bytes + f.offset;
     switch (f.kind) {
-        case FieldInfo::Kind::Number: {
+        case ByteField::Kind::Number: {
             std::uint32_t raw = 0;
             for (std::size_t i = 0; i < f.width; ++i) raw |= std::uint32_t(p[i]) << (8 * i);
             std::int64_t v = raw;
@@ -168,14 +146,14 @@ std::string formatValue(const FieldInfo& f, const std::uint8_t* bytes)
             if (f.isSigned && f.width == 4) v = static_cast<std::int32_t>(raw);
             return std::to_string(v);
         }
-        case FieldInfo::Kind::Text: {
+        case ByteField::Kind::Text: {
             std::size_t len = 0;
             while (len < f.width && p[len] != 0) ++len;
             const bool clean = std::all_of(p + len, p + f.width, [](std::uint8_t b) { return b == 0; });
             std::string s = "\"" + std::string(reinterpret_cast<const char*>(p), len) + "\"";
             return clean ? s : s + " (bytes " + hex(p, f.width) + ")";
         }
-        case FieldInfo::Kind::Bytes:
+        case ByteField::Kind::Bytes:
             break;
     }
     return hex(p, f.width);
@@ -194,7 +172,7 @@ Update diffDatabases(const Database& before, const Database& after)
     if (!before.hasFullIndex() || !after.hasFullIndex()) fail("Both databases need their full index");
     Update u;
     for (TableId t : kLookups) {
-        const TableInfo& info = tableInfo(t);
+        const TableLayout& info = tableLayout(t);
         const std::size_t n = tableSize(before, t);
         bool same = n == tableSize(after, t);
         for (std::size_t i = 0; same && i < n; ++i)
@@ -205,7 +183,7 @@ Update diffDatabases(const Database& before, const Database& after)
         u[t].count = static_cast<std::int64_t>(n);
     }
     for (TableId t : kWritten) {
-        const TableInfo& info = tableInfo(t);
+        const TableLayout& info = tableLayout(t);
         const std::size_t n = tableSize(before, t), m = tableSize(after, t);
         if (m < n)
             fail(std::string("The new database has fewer ") + info.name + " than the old one (" +
@@ -218,10 +196,10 @@ Update diffDatabases(const Database& before, const Database& after)
             const std::uint8_t* a = recordData(before, t, i);
             const std::uint8_t* b = recordData(after, t, i);
             if (std::memcmp(a, b, info.recordSize) == 0) continue;
-            RecordChange rc;
+            RecordUpdate rc;
             rc.id = static_cast<std::int64_t>(i);
             for (std::size_t k = 0; k < info.fields.size(); ++k) {
-                const FieldInfo& f = info.fields[k];
+                const ByteField& f = info.fields[k];
                 if (std::memcmp(a + f.offset, b + f.offset, f.width) == 0) continue;
                 if (t == TableId::Index && followsAppends(i, f)) continue;
                 rc.fields.push_back({k, FieldBytes(a + f.offset, a + f.offset + f.width),
@@ -242,9 +220,9 @@ Update diffDatabases(const Database& before, const Database& after)
 void validateUpdate(const Update& u)
 {
     std::array<std::int64_t, kTableCount> newCount{};
-    for (int k = 0; k < kTableCount; ++k) {
+    for (std::size_t k = 0; k < kTableCount; ++k) {
         const TableUpdate& t = u.tables[static_cast<std::size_t>(k)];
-        const TableInfo& info = tableInfo(static_cast<TableId>(k));
+        const TableLayout& info = tableLayout(static_cast<TableId>(k));
         if (t.count < 0 || t.count > kMaxCount ||
             t.count + static_cast<std::int64_t>(t.appended.size()) > kMaxCount)
             fail(std::string("The update's count of ") + info.name + " is out of range");
@@ -256,21 +234,21 @@ void validateUpdate(const Update& u)
 
     // A reference names a record of its table, the table's count (none) or
     // is negative (none).
-    auto checkRef = [&](TableId t, std::int64_t id, const FieldInfo& f, const std::uint8_t* p) {
-        if (f.refTable < 0 || f.kind != FieldInfo::Kind::Number || f.width != 4) return;
+    auto checkRef = [&](TableId t, std::int64_t id, const ByteField& f, const std::uint8_t* p) {
+        if (f.refTable < 0 || f.kind != ByteField::Kind::Number || f.width != 4) return;
         const std::int32_t v = readI32(p);
         const std::int64_t count = newCount[static_cast<std::size_t>(f.refTable)];
         if (v > count)
             fail(tableLabel(t, id) + " " + f.name + ": " + std::to_string(v) + " points outside " +
-                 tableInfo(static_cast<TableId>(f.refTable)).name + " (" + std::to_string(count) +
+                 tableLayout(static_cast<TableId>(f.refTable)).name + " (" + std::to_string(count) +
                  " records)");
     };
 
     for (TableId t : kWritten) {
         const TableUpdate& tu = u[t];
-        const TableInfo& info = tableInfo(t);
+        const TableLayout& info = tableLayout(t);
         std::int64_t last = -1;
-        for (const RecordChange& rc : tu.changed) {
+        for (const RecordUpdate& rc : tu.changed) {
             if (rc.id < 0 || rc.id >= tu.count)
                 fail(tableLabel(t, rc.id) + ": no such record in the old database (" +
                      std::to_string(tu.count) + " records)");
@@ -280,7 +258,7 @@ void validateUpdate(const Update& u)
             bool first = true;
             for (const FieldChange& fc : rc.fields) {
                 if (fc.field >= info.fields.size()) fail(tableLabel(t, rc.id) + ": unknown field");
-                const FieldInfo& f = info.fields[fc.field];
+                const ByteField& f = info.fields[fc.field];
                 if (!first && fc.field <= lastField)
                     fail(tableLabel(t, rc.id) + " " + f.name + ": listed twice");
                 first = false;
@@ -297,7 +275,7 @@ void validateUpdate(const Update& u)
             const std::int64_t id = tu.count + static_cast<std::int64_t>(k);
             const AppendedRecord& r = tu.appended[k];
             if (r.bytes.size() != info.recordSize) fail(tableLabel(t, id) + ": not a whole record");
-            for (const FieldInfo& f : info.fields) checkRef(t, id, f, r.bytes.data() + f.offset);
+            for (const ByteField& f : info.fields) checkRef(t, id, f, r.bytes.data() + f.offset);
         }
     }
 }
@@ -308,15 +286,15 @@ std::vector<Conflict> findConflicts(const Database& target, const Update& u)
     for (TableId t : kLookups) {
         const auto have = static_cast<std::int64_t>(tableSize(target, t));
         if (have != u[t].count)
-            out.push_back({tableInfo(t).name, -1, "", "count", std::to_string(u[t].count) + " records",
+            out.push_back({tableLayout(t).name, -1, "", "count", std::to_string(u[t].count) + " records",
                            std::to_string(have) + " records"});
     }
     for (TableId t : kWritten) {
-        const TableInfo& info = tableInfo(t);
+        const TableLayout& info = tableLayout(t);
         const TableUpdate& tu = u[t];
         const std::size_t size = tableSize(target, t);
         const Namer name(target, t);
-        for (const RecordChange& rc : tu.changed) {
+        for (const RecordUpdate& rc : tu.changed) {
             const auto i = static_cast<std::size_t>(rc.id);
             if (i >= size) {
                 out.push_back({info.name, rc.id, rc.name, "record", "present", "missing", true});
@@ -324,7 +302,7 @@ std::vector<Conflict> findConflicts(const Database& target, const Update& u)
             }
             const std::uint8_t* have = recordData(target, t, i);
             for (const FieldChange& fc : rc.fields) {
-                const FieldInfo& f = info.fields[fc.field];
+                const ByteField& f = info.fields[fc.field];
                 if (std::equal(fc.oldBytes.begin(), fc.oldBytes.end(), have + f.offset)) continue;
                 std::vector<std::uint8_t> expected(info.recordSize);
                 std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), expected.begin() + f.offset);
@@ -347,10 +325,10 @@ std::vector<Conflict> findConflicts(const Database& target, const Update& u)
         for (std::size_t k = 0; allPresent && k < tu.appended.size(); ++k)
             allPresent =
                 base + k < size && std::memcmp(recordData(target, t, base + k), tu.appended[k].bytes.data(),
-                                               tableInfo(t).recordSize) == 0;
+                                               tableLayout(t).recordSize) == 0;
     }
     if (anyAppended && allPresent)
-        out.push_back({tableInfo(first).name, u[first].count, u[first].appended.front().name, "record",
+        out.push_back({tableLayout(first).name, u[first].count, u[first].appended.front().name, "record",
                        "no record", "the same record (is the update applied already?)"});
     return out;
 }
@@ -369,14 +347,14 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
     bool namesChanged = false;
     std::vector<std::uint8_t> value;
     for (TableId t : kWritten) {
-        const TableInfo& info = tableInfo(t);
-        for (const RecordChange& rc : u[t].changed) {
+        const TableLayout& info = tableLayout(t);
+        for (const RecordUpdate& rc : u[t].changed) {
             std::uint8_t* rec = recordData(target, t, static_cast<std::size_t>(rc.id));
             for (const FieldChange& fc : rc.fields) {
-                const FieldInfo& f = info.fields[fc.field];
+                const ByteField& f = info.fields[fc.field];
                 std::copy(fc.newBytes.begin(), fc.newBytes.end(), rec + f.offset);
                 remap.apply(f, rec + f.offset);
-                namesChanged = namesChanged || (isNameTable(t) && f.kind == FieldInfo::Kind::Text);
+                namesChanged = namesChanged || (isNameTable(t) && f.kind == ByteField::Kind::Text);
                 ++result.changedFields;
             }
             if (t == TableId::Staff) staffTouched.push_back(static_cast<std::size_t>(rc.id));
@@ -384,10 +362,10 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
         }
     }
     for (TableId t : kWritten) {
-        const TableInfo& info = tableInfo(t);
+        const TableLayout& info = tableLayout(t);
         for (const AppendedRecord& r : u[t].appended) {
             value = r.bytes;
-            for (const FieldInfo& f : info.fields) remap.apply(f, value.data() + f.offset);
+            for (const ByteField& f : info.fields) remap.apply(f, value.data() + f.offset);
             if (t == TableId::Staff) staffTouched.push_back(target.staff.size());
             appendWithIndex(target, t, value.data());
             ++result.appendedRecords;
@@ -409,16 +387,16 @@ std::vector<std::string> describeUpdate(const Database& target, const Update& u)
     std::vector<std::string> lines;
     const Remap remap(target, u);
     for (TableId t : kWritten) {
-        const TableInfo& info = tableInfo(t);
+        const TableLayout& info = tableLayout(t);
         const TableUpdate& tu = u[t];
         const std::size_t size = tableSize(target, t);
         const Namer name(target, t);
         std::vector<std::uint8_t> rec(info.recordSize);
-        for (const RecordChange& rc : tu.changed) {
+        for (const RecordUpdate& rc : tu.changed) {
             const auto i = static_cast<std::size_t>(rc.id);
             const std::string label = tableLabel(t, rc.id) + " (" + (i < size ? name(i) : rc.name) + ") ";
             for (const FieldChange& fc : rc.fields) {
-                const FieldInfo& f = info.fields[fc.field];
+                const ByteField& f = info.fields[fc.field];
                 std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), rec.begin() + f.offset);
                 std::string line = label + f.name + ": " + formatValue(f, rec.data()) + " -> ";
                 std::copy(fc.newBytes.begin(), fc.newBytes.end(), rec.begin() + f.offset);
@@ -438,7 +416,7 @@ UpdateCounts countUpdate(const Update& u)
     UpdateCounts c;
     for (TableId t : kWritten) {
         c.changedRecords += u[t].changed.size();
-        for (const RecordChange& rc : u[t].changed) c.changedFields += rc.fields.size();
+        for (const RecordUpdate& rc : u[t].changed) c.changedFields += rc.fields.size();
         c.appendedRecords += u[t].appended.size();
     }
     return c;

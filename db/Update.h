@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "FieldTable.h"
+#include "FieldCatalog.h"
 
 namespace db {
 
@@ -30,7 +30,7 @@ struct FieldChange {
     FieldBytes newBytes;
 };
 
-struct RecordChange {
+struct RecordUpdate {
     std::int64_t id = 0;
     std::string name;  // Windows-1252, for people reading the update
     std::vector<FieldChange> fields;
@@ -46,7 +46,7 @@ struct TableUpdate {
     // identifiers count, count + 1, ... there. For lookup tables, which an
     // update never changes, the count the references inside it assume.
     std::int64_t count = 0;
-    std::vector<RecordChange> changed;  // ascending identifiers
+    std::vector<RecordUpdate> changed;  // ascending identifiers
     std::vector<AppendedRecord> appended;
 
     bool empty() const { return changed.empty() && appended.empty(); }
@@ -114,7 +114,7 @@ std::vector<std::string> describeUpdate(const Database& target, const Update& u)
 
 // A field's value as text: numbers in decimal, text in double quotes,
 // reserved bytes in hex.
-std::string formatValue(const FieldInfo& f, const std::uint8_t* bytes);
+std::string formatValue(const ByteField& f, const std::uint8_t* bytes);
 
 // Counts for a summary: records changed, fields changed, records appended.
 struct UpdateCounts {

@@ -6,7 +6,7 @@
 #include "MemoryFileSystem.h"
 #include "db/Backup.h"
 #include "db/Codes.h"
-#include "db/FieldTable.h"
+#include "db/FieldCatalog.h"
 #include "db/NewClub.h"
 #include "db/NewStaff.h"
 #include "db/Storage.h"
@@ -22,12 +22,12 @@ const std::string kGame = "/game";
 std::string bytesOf(const db::Database& d)
 {
     std::string s;
-    for (int k = 0; k < db::kTableCount; ++k) {
+    for (std::size_t k = 0; k < db::kTableCount; ++k) {
         const auto t = static_cast<db::TableId>(k);
         const std::size_t n = db::tableSize(d, t);
         s += std::to_string(n) + ";";
         for (std::size_t i = 0; i < n; ++i)
-            s.append(reinterpret_cast<const char*>(db::recordData(d, t, i)), db::tableInfo(t).recordSize);
+            s.append(reinterpret_cast<const char*>(db::recordData(d, t, i)), db::tableLayout(t).recordSize);
     }
     return s;
 }
@@ -108,8 +108,8 @@ UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size)
     }
     // Counts and offsets follow the tables, so the result saves and loads
     // back as it is.
-    for (int k = 0; k < db::kTableCount; ++k) {
-        const db::TableInfo& info = db::tableInfo(static_cast<db::TableId>(k));
+    for (std::size_t k = 0; k < db::kTableCount; ++k) {
+        const db::TableLayout& info = db::tableLayout(static_cast<db::TableId>(k));
         if (info.entry >= 0)
             FUZZ_REQUIRE(copy.entry(info.entry).get(db::IndexEntry::RecordCount) ==
                          static_cast<std::int32_t>(db::tableSize(copy, info.id)));
@@ -124,7 +124,7 @@ UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size)
                                                            {"nation.dat", db::TableId::Nations}};
     for (const auto& [name, t] : lookups)
         fs.put(kGame + "/data/" + name,
-               std::vector<std::uint8_t>(db::tableSize(copy, t) * db::tableInfo(t).recordSize));
+               std::vector<std::uint8_t>(db::tableSize(copy, t) * db::tableLayout(t).recordSize));
     db::NullProgress progress;
     db::saveDatabase(copy, kGame, progress, fs);
     const db::Database again = reload(fs);

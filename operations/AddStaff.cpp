@@ -1,6 +1,7 @@
 #include "AddStaff.h"
 
 #include "app/AppContext.h"
+#include "app/EditStep.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "staff/StaffPage.h"
@@ -19,6 +20,7 @@ void presentNewcomer(AppContext& ctx, std::int32_t staffId, const char* text)
 std::int32_t AddStaff(AppContext& ctx, std::uint8_t classification, std::uint8_t job)
 {
     std::int32_t id = -1;
+    const EditStep step(ctx, QStringLiteral("New Staff"));
     try {
         id = db::addNewStaff(ctx.db, classification, job);
     } catch (const db::Error& e) {
@@ -34,6 +36,7 @@ std::int32_t AddWizardPlayer(AppContext& ctx, int templateIndex, const db::Rando
     if (!db::isValidRef(templateIndex, ctx.db.wizardTemplates.size())) return -1;
     const db::WizardTemplate t = ctx.db.wizardTemplates[static_cast<std::size_t>(templateIndex)];
     std::int32_t id = -1;
+    const EditStep step(ctx, QStringLiteral("Wizard Player"));
     try {
         id = db::addWizardPlayer(ctx.db, t, addition);
     } catch (const db::Error& e) {

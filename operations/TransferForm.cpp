@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/AppContext.h"
+#include "app/EditStep.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
@@ -141,6 +142,7 @@ void TransferForm::Button6Click()
         else
             job = ctx_.db.staff[static_cast<std::size_t>(TransferStaffId)].get(db::StaffRecord::JobForClub);
     }
+    const EditStep step = transferStep(ctx_, TransferStaffId, FromClubId, ToClubId);
     const auto notices =
         db::transferStaff(ctx_.db, {TransferStaffId, FromClubId, ToClubId, static_cast<std::uint8_t>(job)});
     for (const db::TransferNotice& n : notices) {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/AppContext.h"
+#include "app/EditStep.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
@@ -65,6 +66,7 @@ void NamesForm::Button1Click()
     if (text.trimmed().isEmpty()) return;
     const auto kind = static_cast<db::NameKind>(kind_);
     std::int32_t id = -1;
+    const EditStep step(ctx_, QStringLiteral("New Name"));
     try {
         id = ctx_.db.appendName(kind, toRaw(text));
     } catch (const db::Error& e) {

@@ -5,6 +5,7 @@
 #include <QListView>
 
 #include "app/AppContext.h"
+#include "app/EditStep.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
 #include "db/GameDate.h"
@@ -51,6 +52,7 @@ void StaffPage::Button6Click()
     const int id = selectedStaffId();
     // The controls hold the person shown last; never write them into anybody else.
     if (id < 0 || id != shownStaff_) return;
+    const EditStep step = staffConfirmStep(ctx_, id);
     db::Database& d = ctx_.db;
     db::StaffRecord& s = d.staff[static_cast<std::size_t>(id)];
 

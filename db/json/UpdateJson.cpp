@@ -25,7 +25,7 @@ constexpr int kMaxDepth = 32;
 
 // ---- Values -------------------------------------------------------------
 
-std::int64_t numberOf(const FieldInfo& f, const std::uint8_t* p)
+std::int64_t numberOf(const ByteField& f, const std::uint8_t* p)
 {
     std::uint32_t raw = 0;
     for (std::size_t i = 0; i < f.width; ++i) raw |= std::uint32_t(p[i]) << (8 * i);
@@ -48,7 +48,7 @@ std::string hexOf(const std::uint8_t* p, std::size_t n)
 
 // The text of a text field when a string carries its bytes exactly: the
 // characters, then nothing but zero bytes.
-bool plainText(const FieldInfo& f, const std::uint8_t* p, std::string& utf8)
+bool plainText(const ByteField& f, const std::uint8_t* p, std::string& utf8)
 {
     std::size_t len = 0;
     while (len < f.width && p[len] != 0) ++len;
@@ -57,17 +57,17 @@ bool plainText(const FieldInfo& f, const std::uint8_t* p, std::string& utf8)
     return true;
 }
 
-json valueOf(const FieldInfo& f, const std::uint8_t* p)
+json valueOf(const ByteField& f, const std::uint8_t* p)
 {
     switch (f.kind) {
-        case FieldInfo::Kind::Number:
+        case ByteField::Kind::Number:
             return numberOf(f, p);
-        case FieldInfo::Kind::Text: {
+        case ByteField::Kind::Text: {
             std::string text;
             if (plainText(f, p, text)) return text;
             return json{{"hex", hexOf(p, f.width)}};
         }
-        case FieldInfo::Kind::Bytes:
+        case ByteField::Kind::Bytes:
             break;
     }
     return hexOf(p, f.width);
@@ -81,7 +81,7 @@ int hexDigit(char c)
     return -1;
 }
 
-FieldBytes bytesOfHex(const std::string& where, const FieldInfo& f, const json& v)
+FieldBytes bytesOfHex(const std::string& where, const ByteField& f, const json& v)
 {
     if (!v.is_string()) fail(where + ": expected a hex string of " + std::to_string(f.width) + " bytes");
     const std::string& s = v.get_ref<const std::string&>();
@@ -97,7 +97,7 @@ FieldBytes bytesOfHex(const std::string& where, const FieldInfo& f, const json& 
     return out;
 }
 
-FieldBytes bytesOf(const std::string& where, const FieldInfo& f, const json& v)
+FieldBytes bytesOf(const std::string& where, const ByteField& f, const json& v)
 {
     if (v.is_object()) {
         if (v.size() != 1 || !v.contains("hex")) fail(where + ": expected a value or {\"hex\": ...}");
@@ -105,7 +105,7 @@ FieldBytes bytesOf(const std::string& where, const FieldInfo& f, const json& v)
     }
     FieldBytes out(f.width, 0);
     switch (f.kind) {
-        case FieldInfo::Kind::Number: {
+        case ByteField::Kind::Number: {
             if (!v.is_number_integer()) fail(where + ": expected a whole number");
             std::int64_t lo = 0, hi = 0;
             if (f.width == 4)
@@ -124,7 +124,7 @@ FieldBytes bytesOf(const std::string& where, const FieldInfo& f, const json& v)
             for (std::size_t i = 0; i < f.width; ++i) out[i] = static_cast<std::uint8_t>(raw >> (8 * i));
             return out;
         }
-        case FieldInfo::Kind::Text: {
+        case ByteField::Kind::Text: {
             if (!v.is_string()) fail(where + ": expected text");
             const std::string& utf8 = v.get_ref<const std::string&>();
             const std::string raw = utf8ToWin1252(utf8);
@@ -135,7 +135,7 @@ FieldBytes bytesOf(const std::string& where, const FieldInfo& f, const json& v)
             std::copy(raw.begin(), raw.end(), out.begin());
             return out;
         }
-        case FieldInfo::Kind::Bytes:
+        case ByteField::Kind::Bytes:
             break;
     }
     return bytesOfHex(where, f, v);
@@ -190,15 +190,15 @@ std::int64_t integer(const json& v, const std::string& where)
     return v.get<std::int64_t>();
 }
 
-const FieldInfo& fieldOf(const TableInfo& info, const std::string& name, std::size_t& index)
+const ByteField& fieldOf(const TableLayout& info, const std::string& name, std::size_t& index)
 {
-    const FieldInfo* f = fieldByName(info, name);
+    const ByteField* f = fieldByName(info, name);
     if (!f) fail(std::string("Unknown field '") + name + "' of " + info.name);
     index = static_cast<std::size_t>(f - info.fields.data());
     return *f;
 }
 
-void readTable(const TableInfo& info, const json& t, TableUpdate& tu)
+void readTable(const TableLayout& info, const json& t, TableUpdate& tu)
 {
     const std::string where = std::string("The update's ") + info.name;
     onlyKeys(t, {"changed", "appended"}, where);
@@ -206,7 +206,7 @@ void readTable(const TableInfo& info, const json& t, TableUpdate& tu)
         if (!it->is_array()) fail(where + ": \"changed\" must be a list");
         for (const json& r : *it) {
             onlyKeys(r, {"id", "name", "fields"}, where + " changed record");
-            RecordChange rc;
+            RecordUpdate rc;
             rc.id = integer(member(r, "id", where + " changed record"), where + " id");
             const std::string label = std::string(info.name) + "[" + std::to_string(rc.id) + "]";
             if (const auto n = r.find("name"); n != r.end() && n->is_string())
@@ -215,7 +215,7 @@ void readTable(const TableInfo& info, const json& t, TableUpdate& tu)
             if (!fields.is_object()) fail(label + ": \"fields\" must be an object");
             for (const auto& [name, change] : fields.items()) {
                 FieldChange fc;
-                const FieldInfo& f = fieldOf(info, name, fc.field);
+                const ByteField& f = fieldOf(info, name, fc.field);
                 const std::string at = label + " " + name;
                 onlyKeys(change, {"old", "new"}, at);
                 fc.oldBytes = bytesOf(at + " old", f, member(change, "old", at));
@@ -244,7 +244,7 @@ void readTable(const TableInfo& info, const json& t, TableUpdate& tu)
             std::vector<bool> given(info.fields.size(), false);
             for (const auto& [name, value] : fields.items()) {
                 std::size_t k = 0;
-                const FieldInfo& f = fieldOf(info, name, k);
+                const ByteField& f = fieldOf(info, name, k);
                 const FieldBytes b = bytesOf(label + " " + name, f, value);
                 std::copy(b.begin(), b.end(), rec.bytes.begin() + f.offset);
                 given[k] = true;
@@ -272,18 +272,18 @@ Update fromJson(const json& doc)
     const json& counts = member(doc, "counts", "The update");
     if (!counts.is_object()) fail("The update's \"counts\" must be an object");
     for (const auto& [name, value] : counts.items()) {
-        const TableInfo* info = tableByName(name);
+        const TableLayout* info = tableByName(name);
         if (!info) fail("Unknown table '" + name + "' in the update");
         u[info->id].count = integer(value, "The update's count of " + name);
     }
-    for (int k = 0; k < kTableCount; ++k) {
-        const char* name = tableInfo(static_cast<TableId>(k)).name;
+    for (std::size_t k = 0; k < kTableCount; ++k) {
+        const char* name = tableLayout(static_cast<TableId>(k)).name;
         if (!counts.contains(name)) fail(std::string("The update lacks the count of ") + name);
     }
     if (const auto it = doc.find("tables"); it != doc.end()) {
         if (!it->is_object()) fail("The update's \"tables\" must be an object");
         for (const auto& [name, t] : it->items()) {
-            const TableInfo* info = tableByName(name);
+            const TableLayout* info = tableByName(name);
             if (!info) fail("Unknown table '" + name + "' in the update");
             if (!info->written) fail("An update cannot change the " + name);
             readTable(*info, t, u[info->id]);
@@ -299,15 +299,15 @@ std::string encodeUpdate(const Update& u)
     std::string out = "{\n  \"format\": \"";
     out += kFormat;
     out += "\",\n  \"version\": " + std::to_string(Update::kVersion) + ",\n  \"counts\": {";
-    for (int k = 0; k < kTableCount; ++k) {
+    for (std::size_t k = 0; k < kTableCount; ++k) {
         const auto t = static_cast<TableId>(k);
-        out += (k ? ", \"" : "\"") + std::string(tableInfo(t).name) + "\": " + std::to_string(u[t].count);
+        out += (k ? ", \"" : "\"") + std::string(tableLayout(t).name) + "\": " + std::to_string(u[t].count);
     }
     out += "},\n  \"tables\": {";
     bool firstTable = true;
-    for (int k = 0; k < kTableCount; ++k) {
+    for (std::size_t k = 0; k < kTableCount; ++k) {
         const auto t = static_cast<TableId>(k);
-        const TableInfo& info = tableInfo(t);
+        const TableLayout& info = tableLayout(t);
         const TableUpdate& tu = u[t];
         if (tu.empty()) continue;
         out += firstTable ? "\n    \"" : ",\n    \"";
@@ -317,12 +317,12 @@ std::string encodeUpdate(const Update& u)
         if (!tu.changed.empty()) {
             out += "\n      \"changed\": [";
             for (std::size_t r = 0; r < tu.changed.size(); ++r) {
-                const RecordChange& rc = tu.changed[r];
+                const RecordUpdate& rc = tu.changed[r];
                 out += (r ? ",\n        {\"id\": " : "\n        {\"id\": ") + std::to_string(rc.id) +
                        ", \"name\": " + json(win1252ToUtf8(rc.name)).dump() + ", \"fields\": {";
                 for (std::size_t i = 0; i < rc.fields.size(); ++i) {
                     const FieldChange& fc = rc.fields[i];
-                    const FieldInfo& f = info.fields[fc.field];
+                    const ByteField& f = info.fields[fc.field];
                     std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), rec.begin() + f.offset);
                     const std::string oldText = valueOf(f, rec.data() + f.offset).dump();
                     std::copy(fc.newBytes.begin(), fc.newBytes.end(), rec.begin() + f.offset);
@@ -342,7 +342,7 @@ std::string encodeUpdate(const Update& u)
                        std::to_string(tu.count + static_cast<std::int64_t>(r)) +
                        ", \"name\": " + json(win1252ToUtf8(a.name)).dump() + ", \"fields\": {";
                 for (std::size_t i = 0; i < info.fields.size(); ++i) {
-                    const FieldInfo& f = info.fields[i];
+                    const ByteField& f = info.fields[i];
                     out += (i ? ",\n          " : "\n          ") + json(f.name).dump() + ": " +
                            valueOf(f, a.bytes.data() + f.offset).dump();
                 }

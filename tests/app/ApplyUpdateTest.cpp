@@ -1,15 +1,18 @@
 // File > Apply Update...: the menu item's place and state, a conflict-free
 // update applied in memory with the pick lists refilled, and an update that
-// conflicts or is not an update changing nothing.
+// conflicts or is not an update changing nothing; the update is one step of
+// the edit history.
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
 #include <QTest>
+#include <QUndoStack>
 
 #include "AppFixture.h"
 #include "app/ApplyUpdate.h"
+#include "app/EditHistory.h"
 #include "app/MainForm.h"
 #include "app/RecordListModel.h"
 #include "app/Startup.h"
@@ -104,6 +107,20 @@ private slots:
                  QStringLiteral("The file is not a Quarn db update (no \"format\": \"quarndb-update\")."));
         QCOMPARE(ctx.db.clubs.size(), applied.clubs.size());
         setUpdateFileChooser(nullptr);
+
+        // The refused attempts left no step; Undo takes the whole update back
+        // (the new club leaves its list), Redo applies it again.
+        QCOMPARE(ctx.history->stack()->count(), 1);
+        QCOMPARE(ctx.history->undoAction()->text(), QStringLiteral("&Undo Apply Update"));
+        ctx.history->undoAction()->trigger();
+        QCOMPARE(ctx.db.clubs.size(), before.clubs.size());
+        QCOMPARE(ctx.db.clubs[0].get(db::ClubRecord::Cash), before.clubs[0].get(db::ClubRecord::Cash));
+        QCOMPARE(ctx.db.entry(db::Entry::Clubs).get(db::IndexEntry::RecordCount),
+                 static_cast<std::int32_t>(before.clubs.size()));
+        QCOMPARE(clubs->size(), static_cast<int>(before.clubs.size()));
+        ctx.history->redoAction()->trigger();
+        QCOMPARE(ctx.db.clubs.size(), after.clubs.size());
+        QCOMPARE(ctx.db.clubs[0].get(db::ClubRecord::Cash), 4242);
     }
 };
 

@@ -89,7 +89,7 @@ TEST(FuzzRegressions, HostileUpdates)
         {head + ", \"tables\": {\"index\": {\"changed\": [{\"id\": 8, \"fields\": {\"TableOffset\": "
                 "{\"old\": 0, \"new\": 7}}}]}}}",
          O::Refused},
-        {head + ", \"tables\": {\"staff-extra\": {\"appended\": [{\"id\": 0, \"fields\": {\"Reserved0\": "
+        {head + ", \"tables\": {\"staff-extra\": {\"appended\": [{\"id\": 0, \"fields\": {\"Bytes\": "
                 "\"0102030405060708\"}}]}}}",
          O::Applied},
     };

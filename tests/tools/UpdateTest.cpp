@@ -35,9 +35,9 @@ db::Database sampleDatabase(std::uint64_t seed)
 std::string bytesOf(const db::Database& d)
 {
     std::string s;
-    for (int k = 0; k < db::kTableCount; ++k) {
+    for (std::size_t k = 0; k < db::kTableCount; ++k) {
         const auto t = static_cast<TableId>(k);
-        const std::size_t n = db::tableSize(d, t), size = db::tableInfo(t).recordSize;
+        const std::size_t n = db::tableSize(d, t), size = db::tableLayout(t).recordSize;
         s += std::to_string(n) + ";";
         for (std::size_t i = 0; i < n; ++i)
             s.append(reinterpret_cast<const char*>(db::recordData(d, t, i)), size);
@@ -61,10 +61,10 @@ public:
     // A number field of a club or person that is no reference.
     void editField(TableId t, std::size_t record)
     {
-        const auto& fields = db::tableInfo(t).fields;
+        const auto& fields = db::tableLayout(t).fields;
         for (;;) {
-            const db::FieldInfo& f = fields[static_cast<std::size_t>(pick(fields.size()))];
-            if (f.kind != db::FieldInfo::Kind::Number || f.refTable >= 0) continue;
+            const db::ByteField& f = fields[static_cast<std::size_t>(pick(fields.size()))];
+            if (f.kind != db::ByteField::Kind::Number || f.refTable >= 0) continue;
             std::uint8_t* p = db::recordData(d_, t, record) + f.offset;
             p[0] = static_cast<std::uint8_t>(p[0] + 1 + pick(200));
             return;
@@ -174,7 +174,7 @@ TEST(UpdateRoundTrip, UnrelatedEditsOfTheTargetSurvive)
         db::Database mine = a;
         Editor other(mine, seed + 1000);
         std::vector<bool> touched(a.clubs.size(), false);
-        for (const db::RecordChange& rc : u[TableId::Clubs].changed)
+        for (const db::RecordUpdate& rc : u[TableId::Clubs].changed)
             touched[static_cast<std::size_t>(rc.id)] = true;
         for (std::size_t i = 0; i < a.clubs.size(); ++i)
             if (!touched[i] && i % 3 == 0) other.editField(TableId::Clubs, i);
@@ -190,10 +190,10 @@ TEST(UpdateRoundTrip, UnrelatedEditsOfTheTargetSurvive)
         // Both sets of changes, the update's references moved past the
         // receiver's own new records.
         for (TableId t : {TableId::Clubs, TableId::Staff, TableId::Players, TableId::FirstNames}) {
-            const db::TableInfo& info = db::tableInfo(t);
-            for (const db::RecordChange& rc : own[t].changed) {
+            const db::TableLayout& info = db::tableLayout(t);
+            for (const db::RecordUpdate& rc : own[t].changed) {
                 if (std::any_of(u[t].changed.begin(), u[t].changed.end(),
-                                [&](const db::RecordChange& x) { return x.id == rc.id; }))
+                                [&](const db::RecordUpdate& x) { return x.id == rc.id; }))
                     continue;
                 for (const db::FieldChange& fc : rc.fields)
                     EXPECT_EQ(0, std::memcmp(db::recordData(r, t, static_cast<std::size_t>(rc.id)) +
@@ -204,7 +204,7 @@ TEST(UpdateRoundTrip, UnrelatedEditsOfTheTargetSurvive)
             ASSERT_EQ(db::tableSize(r, t), before + u[t].appended.size());
             for (std::size_t k = 0; k < u[t].appended.size(); ++k) {
                 const std::uint8_t* got = db::recordData(r, t, before + k);
-                for (const db::FieldInfo& f : info.fields) {
+                for (const db::ByteField& f : info.fields) {
                     std::vector<std::uint8_t> want(u[t].appended[k].bytes.begin() + f.offset,
                                                    u[t].appended[k].bytes.begin() + f.offset + f.width);
                     if (f.refTable >= 0 && f.width == 4) {
@@ -331,11 +331,11 @@ TEST(UpdateFile, BadUpdatesGiveOneClearMessage)
 
 TEST(FieldTables, EveryRecordByteBelongsToExactlyOneNamedField)
 {
-    for (int k = 0; k < db::kTableCount; ++k) {
-        const db::TableInfo& t = db::tableInfo(static_cast<TableId>(k));
+    for (std::size_t k = 0; k < db::kTableCount; ++k) {
+        const db::TableLayout& t = db::tableLayout(static_cast<TableId>(k));
         SCOPED_TRACE(t.name);
         std::size_t at = 0;
-        for (const db::FieldInfo& f : t.fields) {
+        for (const db::ByteField& f : t.fields) {
             EXPECT_EQ(f.offset, at) << f.name;
             EXPECT_EQ(db::fieldByName(t, f.name), &f) << "duplicate name " << f.name;
             at = f.offset + f.width;

@@ -3,8 +3,7 @@
 #include <functional>
 
 #include "db/Codes.h"
-#include "db/FieldTable.h"
-#include "db/GameDate.h"
+#include "db/FieldCatalog.h"
 #include "db/Win1252.h"
 
 namespace cli {
@@ -89,13 +88,14 @@ void refList(Row& row, const R& rec, db::IdListField list, const std::string& ba
     }
 }
 
-// The fields of a record between two offsets, by their names in the
-// database's field tables.
+// One column per one-byte field of the record from `first` to `last`, named
+// as the field catalog names them.
 template <typename R>
-void namedFields(Row& row, const R& rec, db::TableId table, std::uint16_t first, std::uint16_t last)
+void catalogRange(Row& row, db::TableId t, const R& rec, db::U8Field first, db::U8Field last)
 {
-    for (const db::FieldInfo& f : db::tableInfo(table).fields)
-        if (f.offset >= first && f.offset <= last) row.num(f.name, rec.number(f.num()));
+    for (const db::FieldInfo& f : db::fieldsOf(t))
+        if (f.offset >= first.offset && f.offset <= last.offset)
+            row.num(std::string(f.name), rec.get(db::U8Field{f.offset}));
 }
 
 // ---- The tables ---------------------------------------------------------
@@ -232,7 +232,7 @@ ExportTable staff(const Database& db)
         row.date("ClubContractEnd", rec, S::ClubContractEnd);
         row.num("Wage", rec.get(S::Wage));
         row.num("Value", rec.get(S::Value));
-        namedFields(row, rec, db::TableId::Staff, S::Adaptability.offset, S::Temperament.offset);
+        catalogRange(row, db::TableId::Staff, rec, S::Adaptability, S::Temperament);
         row.code("PlayingSquad", rec.get(S::PlayingSquad), db::kSquadNames);
         row.code("Classification", rec.get(S::Classification), db::kClassificationNames);
         row.num("ClubValuation", rec.get(S::ClubValuation));
@@ -279,7 +279,7 @@ ExportTable players(const Database& db)
         row.num("HomeReputation", rec.get(P::HomeReputation));
         row.num("CurrentReputation", rec.get(P::CurrentReputation));
         row.num("WorldReputation", rec.get(P::WorldReputation));
-        namedFields(row, rec, db::TableId::Players, P::Goalkeeper.offset, P::WorkRate.offset);
+        catalogRange(row, db::TableId::Players, rec, P::Goalkeeper, P::WorkRate);
     });
 }
 
@@ -295,7 +295,7 @@ ExportTable nonPlayers(const Database& db)
         row.num("HomeReputation", rec.get(N::HomeReputation));
         row.num("CurrentReputation", rec.get(N::CurrentReputation));
         row.num("WorldReputation", rec.get(N::WorldReputation));
-        namedFields(row, rec, db::TableId::NonPlayers, N::Attacking.offset, N::WorkingWithYoungsters.offset);
+        catalogRange(row, db::TableId::NonPlayers, rec, N::Attacking, N::WorkingWithYoungsters);
         row.code("Formation", rec.get(N::Formation), db::kFormationNames);
     });
 }
@@ -329,10 +329,7 @@ std::optional<ExportTable> exportTable(const Database& db, std::string_view name
 
 std::string formatDate(std::uint16_t dayOfYear, std::int16_t year)
 {
-    auto day = static_cast<std::int16_t>(static_cast<std::uint16_t>(dayOfYear + 1u));
-    std::uint16_t month = 1;
-    db::MakeDate(day, month);
-    return std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year);
+    return db::formatGameDate(dayOfYear, year);
 }
 
 }  // namespace cli
