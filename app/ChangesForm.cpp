@@ -30,7 +30,10 @@ public:
     {
         return parent.isValid() ? 0 : static_cast<int>(lines_.size());
     }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : 6; }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : 6;
+    }
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
@@ -80,10 +83,12 @@ void ChangesForm::refresh()
     const db::RecordNamer namer(d);
     lines_.clear();
     lines_.reserve(entries_.size());
-    for (const db::ChangeEntry& e : entries_) lines_.push_back(db::describeChange(e, history_.loadedImage(), d, namer));
+    for (const db::ChangeEntry& e : entries_)
+        lines_.push_back(db::describeChange(e, history_.loadedImage(), d, namer));
     static_cast<ChangesModel*>(model_)->reset();
-    ui->Summary->setText(lines_.empty() ? QStringLiteral("Nothing has been changed since the database was loaded.")
-                                        : QStringLiteral("%1 changes since the database was loaded.").arg(lines_.size()));
+    ui->Summary->setText(
+        lines_.empty() ? QStringLiteral("Nothing has been changed since the database was loaded.")
+                       : QStringLiteral("%1 changes since the database was loaded.").arg(lines_.size()));
     ui->ChangesList->resizeColumnsToContents();
 }
 
@@ -97,10 +102,15 @@ void ChangesForm::showRecordOf(int row)
         case db::TableId::Clubs:
             if (ctx.clubPage) ctx.clubPage->goToClub(static_cast<int>(e.record));
             return;
-        case db::TableId::Staff: staffId = static_cast<std::int64_t>(e.record); break;
+        case db::TableId::Staff:
+            staffId = static_cast<std::int64_t>(e.record);
+            break;
         case db::TableId::Players:
-        case db::TableId::NonPlayers: staffId = db::RecordNamer(ctx.db).ownerOf(e.table, e.record); break;
-        default: return;
+        case db::TableId::NonPlayers:
+            staffId = db::RecordNamer(ctx.db).ownerOf(e.table, e.record);
+            break;
+        default:
+            return;
     }
     if (staffId >= 0 && ctx.staffPage) ctx.staffPage->showStaff(static_cast<int>(staffId));
 }
@@ -109,8 +119,8 @@ bool ChangesForm::saveCsv(const QString& path)
 {
     const std::string csv = db::changesCsv(lines_);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(csv.data(), static_cast<qint64>(csv.size())) !=
-                                                static_cast<qint64>(csv.size()) ||
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(csv.data(), static_cast<qint64>(csv.size())) != static_cast<qint64>(csv.size()) ||
         !file.commit()) {
         if (AppContext& ctx = history_.context(); ctx.messages)
             ctx.messages->failure(QStringLiteral("Cannot create file %1").arg(path));

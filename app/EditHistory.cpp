@@ -72,16 +72,21 @@ QStringList listsShowing(TableId t)
 {
     switch (t) {
         case TableId::Clubs:
-            return {QStringLiteral("ListBoxClubs"), QStringLiteral("ClubRivalClubs"), QStringLiteral("StaffFavClubs"),
-                    QStringLiteral("StaffDisClubs")};
+            return {QStringLiteral("ListBoxClubs"), QStringLiteral("ClubRivalClubs"),
+                    QStringLiteral("StaffFavClubs"), QStringLiteral("StaffDisClubs")};
         case TableId::Staff:
-            return {QStringLiteral("ListBoxStaff"),  QStringLiteral("ClubFavStaff"),  QStringLiteral("ClubDisStaff"),
-                    QStringLiteral("ClubPlayers"),   QStringLiteral("ClubStaff"),     QStringLiteral("StaffFavStaff"),
+            return {QStringLiteral("ListBoxStaff"), QStringLiteral("ClubFavStaff"),
+                    QStringLiteral("ClubDisStaff"), QStringLiteral("ClubPlayers"),
+                    QStringLiteral("ClubStaff"),    QStringLiteral("StaffFavStaff"),
                     QStringLiteral("StaffDisStaff")};
-        case TableId::FirstNames: return {QStringLiteral("StaffFirstName")};
-        case TableId::SecondNames: return {QStringLiteral("StaffSecondName")};
-        case TableId::CommonNames: return {QStringLiteral("StaffCommonName")};
-        default: return {};
+        case TableId::FirstNames:
+            return {QStringLiteral("StaffFirstName")};
+        case TableId::SecondNames:
+            return {QStringLiteral("StaffSecondName")};
+        case TableId::CommonNames:
+            return {QStringLiteral("StaffCommonName")};
+        default:
+            return {};
     }
 }
 
@@ -106,7 +111,8 @@ bool touches(const db::ChangeStep& step, std::initializer_list<TableId> tables)
 
 }  // namespace
 
-EditHistory::EditHistory(AppContext& ctx, QObject* parent) : QObject(parent), ctx_(ctx), stack_(new QUndoStack(this))
+EditHistory::EditHistory(AppContext& ctx, QObject* parent)
+    : QObject(parent), ctx_(ctx), stack_(new QUndoStack(this))
 {
     connect(stack_, &QUndoStack::indexChanged, this, &EditHistory::updateActions);
     connect(stack_, &QUndoStack::cleanChanged, this, &EditHistory::updateActions);
@@ -162,8 +168,10 @@ bool EditHistory::confirmQuit(const std::function<void()>& save)
         case MessageSink::Answer::Save:
             if (save) save();
             return !hasUnsavedChanges();
-        case MessageSink::Answer::DontSave: return true;
-        case MessageSink::Answer::Cancel: break;
+        case MessageSink::Answer::DontSave:
+            return true;
+        case MessageSink::Answer::Cancel:
+            break;
     }
     return false;
 }
@@ -180,8 +188,9 @@ void EditHistory::undo()
     const StepCommand* c = commandAt(stack_, stack_->index() - 1);
     if (!c) return;
     if (!c->step().canUndo(ctx_.db)) {
-        messages().failure(QStringLiteral("The records of \"%1\" have been changed since; it cannot be undone")
-                               .arg(c->text()));
+        messages().failure(
+            QStringLiteral("The records of \"%1\" have been changed since; it cannot be undone")
+                .arg(c->text()));
         return;
     }
     stack_->undo();
@@ -193,8 +202,9 @@ void EditHistory::redo()
     const StepCommand* c = commandAt(stack_, stack_->index());
     if (!c) return;
     if (!c->step().canRedo(ctx_.db)) {
-        messages().failure(QStringLiteral("The records of \"%1\" have been changed since; it cannot be done again")
-                               .arg(c->text()));
+        messages().failure(
+            QStringLiteral("The records of \"%1\" have been changed since; it cannot be done again")
+                .arg(c->text()));
         return;
     }
     stack_->redo();
@@ -255,13 +265,15 @@ void EditHistory::stepApplied(const db::ChangeStep& step, bool undone)
             const int id = static_cast<int>(i);
             if (g.table == TableId::Clubs) {
                 if (ctx_.clubPage)
-                    if (auto* v = ctx_.clubPage->findChild<QAbstractItemView*>(QStringLiteral("ListBoxClubs")))
+                    if (auto* v =
+                            ctx_.clubPage->findChild<QAbstractItemView*>(QStringLiteral("ListBoxClubs")))
                         recordModel(v)->append(fromRaw(ctx_.db.clubs[i].text(db::ClubRecord::LongName)), id);
                 if (ctx_.findClubForm) ctx_.findClubForm->appendClubEntry(id);
                 if (ctx_.transferForm) ctx_.transferForm->appendClubEntry(id);
             } else if (g.table >= TableId::FirstNames && g.table <= TableId::CommonNames) {
                 if (ctx_.staffPage)
-                    ctx_.staffPage->appendNameEntry(static_cast<int>(g.table) - static_cast<int>(TableId::FirstNames), id);
+                    ctx_.staffPage->appendNameEntry(
+                        static_cast<int>(g.table) - static_cast<int>(TableId::FirstNames), id);
             } else if (g.table == TableId::Staff && ctx_.staffPage) {
                 ctx_.staffPage->showStaff(id);
             }
@@ -270,8 +282,9 @@ void EditHistory::stepApplied(const db::ChangeStep& step, bool undone)
     // The pages show the restored values of their current record.
     if (ctx_.clubPage && touches(step, {TableId::Clubs, TableId::Stadiums, TableId::Staff}))
         ctx_.clubPage->ListBoxClubsClick();
-    if (ctx_.staffPage && touches(step, {TableId::Staff, TableId::Players, TableId::NonPlayers, TableId::Clubs,
-                                         TableId::FirstNames, TableId::SecondNames, TableId::CommonNames}))
+    if (ctx_.staffPage &&
+        touches(step, {TableId::Staff, TableId::Players, TableId::NonPlayers, TableId::Clubs,
+                       TableId::FirstNames, TableId::SecondNames, TableId::CommonNames}))
         ctx_.staffPage->ListBoxStaffClick();
 }
 

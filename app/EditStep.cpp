@@ -55,13 +55,14 @@ QString confirmText(const std::string& rawName)
 EditStep clubConfirmStep(AppContext& ctx, int clubId)
 {
     const bool named = db::isValidRef(clubId, ctx.db.clubs.size());
-    EditStep step(ctx, confirmText(named ? ctx.db.clubs[static_cast<std::size_t>(clubId)].text(db::ClubRecord::LongName)
-                                         : std::string()));
+    EditStep step(
+        ctx, confirmText(named ? ctx.db.clubs[static_cast<std::size_t>(clubId)].text(db::ClubRecord::LongName)
+                               : std::string()));
     step.touch(TableId::Clubs, clubId);
     if (ctx.clubPage)
         for (const clubs::StadiumPage& p : clubs::kStadiumPages)
-            if (auto* c = ctx.clubPage->findChild<QComboBox*>(QLatin1String(p.selector.data(),
-                                                                               static_cast<qsizetype>(p.selector.size()))))
+            if (auto* c = ctx.clubPage->findChild<QComboBox*>(
+                    QLatin1String(p.selector.data(), static_cast<qsizetype>(p.selector.size()))))
                 step.touch(TableId::Stadiums, c->currentIndex());
     return step;
 }
@@ -69,14 +70,16 @@ EditStep clubConfirmStep(AppContext& ctx, int clubId)
 EditStep staffConfirmStep(AppContext& ctx, int staffId)
 {
     const bool known = db::isValidRef(staffId, ctx.db.staff.size());
-    EditStep step(ctx, confirmText(known ? ctx.db.staff[static_cast<std::size_t>(staffId)].displayName : std::string()));
+    EditStep step(ctx, confirmText(known ? ctx.db.staff[static_cast<std::size_t>(staffId)].displayName
+                                         : std::string()));
     if (!known) return step;
     const db::StaffRecord& s = ctx.db.staff[static_cast<std::size_t>(staffId)];
     step.touch(TableId::Staff, staffId);
     step.touch(TableId::Players, s.get(db::StaffRecord::PlayerId));
     step.touch(TableId::NonPlayers, s.get(db::StaffRecord::NonPlayerId));
     for (const staff::NameBinding& b : staff::kNames) {
-        const auto table = static_cast<TableId>(static_cast<int>(TableId::FirstNames) + static_cast<int>(b.kind));
+        const auto table =
+            static_cast<TableId>(static_cast<int>(TableId::FirstNames) + static_cast<int>(b.kind));
         step.touch(table, s.get(b.field));
         if (!ctx.staffPage) continue;
         if (auto* c = ctx.staffPage->findChild<QComboBox*>(QLatin1String(b.control)))

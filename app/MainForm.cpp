@@ -16,6 +16,7 @@
 #include "app/Messages.h"
 #include "app/Platform.h"
 #include "app/QtText.h"
+#include "app/RecoveryHook.h"
 #include "app/StatusForm.h"
 #include "app/WindowUtil.h"
 #include "clubs/ClubPage.h"
@@ -111,7 +112,7 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     ctx_.db.clearTables();
     // Without a directory there is no index to read (the error box has
     // already said why).
-    if (found) readIndex();
+    if (found && recoverBeforeUse(gameDirectory(), messages()) != FolderState::NotWhole) readIndex();
 }
 
 MainForm::~MainForm() = default;
@@ -203,6 +204,10 @@ void MainForm::fillAllLists()
 void MainForm::Open1Click()
 {
     if (loaded_) return;
+    // A save finished or undone since the index was read changed what it counts.
+    const FolderState folder = recoverBeforeUse(gameDirectory(), messages());
+    if (folder == FolderState::NotWhole) return;
+    if (folder == FolderState::Changed) readIndex();
     clearAllLists();
     QString failure;
     {
@@ -231,6 +236,7 @@ void MainForm::Save1Click()
     // Saving tables that were never loaded would overwrite the game's files
     // with nothing.
     if (!loaded_) return;
+    if (recoverBeforeUse(gameDirectory(), messages()) == FolderState::NotWhole) return;
     std::string backupFolder;
     {
         WaitCursor wait;

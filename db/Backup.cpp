@@ -33,17 +33,25 @@ std::string stamp(std::time_t now)
     return buf;
 }
 
-// A new, empty folder whose name nobody has used yet.
-std::string makeFreshFolder(const std::string& gameDir, std::time_t now, FileSystem& fs)
+std::string fileName(const std::string& path)
+{
+    return path.substr(files::folderOf(path).size() + 1);
+}
+
+// A backup folder's name nobody has used yet, and a new, empty folder to
+// build it in under a hidden temporary name.
+std::string makeFreshFolder(const std::string& gameDir, std::time_t now, FileSystem& fs, std::string& building)
 {
     const std::string base = joinPath(gameDir, "data-backup-" + stamp(now));
     for (int n = 1; n < 10000; ++n) {
         const std::string path = n == 1 ? base : base + "-" + std::to_string(n);
-        switch (fs.makeDirectory(path)) {
+        if (fs.exists(path)) continue;
+        building = joinPath(gameDir, "." + fileName(path) + ".tmp");
+        switch (fs.makeDirectory(building)) {
             case MakeDirStatus::Ok:
                 return path;
             case MakeDirStatus::AlreadyExists:
-                continue;
+                continue;  // an interrupted backup's, removed at the next start
             case MakeDirStatus::Failed:
                 throw Error("Cannot create folder " + path);
         }
@@ -51,9 +59,10 @@ std::string makeFreshFolder(const std::string& gameDir, std::time_t now, FileSys
     throw Error("Cannot create folder " + base);
 }
 
-std::string fileName(const std::string& path)
+void removeBuilt(FileSystem& fs, const std::string& folder, const std::vector<std::string>& copied)
 {
-    return path.substr(files::folderOf(path).size() + 1);
+    for (const std::string& c : copied) fs.remove(c);
+    fs.removeDirectory(folder);
 }
 
 }  // namespace
@@ -68,24 +77,30 @@ std::string backupDataFolder(const std::string& gameDir, std::time_t now, FileSy
         sources.push_back(path);
     }
 
-    const std::string folder = makeFreshFolder(gameDir, now, fs);
+    // Built under a temporary name, flushed, then renamed: a folder named
+    // like a backup is always a whole one.
+    std::string building;
+    const std::string folder = makeFreshFolder(gameDir, now, fs, building);
     std::vector<std::string> copied;
     for (const std::string& from : sources) {
-        const std::string to = joinPath(folder, fileName(from));
+        const std::string to = joinPath(building, fileName(from));
         if (!fs.copyFile(from, to)) {
-            for (const std::string& c : copied) fs.remove(c);
-            fs.removeDirectory(folder);
+            const IoError why = fs.lastError();
+            removeBuilt(fs, building, copied);
             std::vector<std::uint8_t> probe;
             if (fs.readFile(from, probe) != ReadStatus::Ok) files::cannotOpen(from);
-            files::writeError();
+            files::saveFailed("Stream write error", "Copying " + from + " into the backup " + folder, why);
         }
         copied.push_back(to);
     }
-    if (!fs.syncDirectory(folder)) {
-        for (const std::string& c : copied) fs.remove(c);
-        fs.removeDirectory(folder);
-        files::writeError();
+    if (!fs.syncDirectory(building) || !fs.renameFolder(building, folder)) {
+        const IoError why = fs.lastError();
+        removeBuilt(fs, building, copied);
+        files::saveFailed("Stream write error", "Completing the backup " + folder, why);
     }
+    // Not flushing the new name only risks the backup's name, not its
+    // content or the game's files; a later save's own flush covers it too.
+    fs.syncDirectory(gameDir);
     return folder;
 }
 

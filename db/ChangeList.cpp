@@ -1,6 +1,7 @@
 #include "ChangeList.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <map>
@@ -12,6 +13,24 @@ namespace db {
 
 namespace {
 
+// Which bytes of a table's records no field covers.
+const std::vector<bool>& uncoveredBytes(TableId t)
+{
+    static const auto all = [] {
+        std::array<std::vector<bool>, kTableCount> out;
+        for (std::size_t k = 0; k < kTableCount; ++k) {
+            const auto table = static_cast<TableId>(k);
+            std::vector<bool>& bytes = out[k];
+            bytes.assign(tableImage(Database{}, table).recordSize, true);
+            for (const FieldInfo& f : fieldsOf(table))
+                for (std::size_t off = f.offset; off < f.end() && off < bytes.size(); ++off)
+                    bytes[off] = false;
+        }
+        return out;
+    }();
+    return all[static_cast<std::size_t>(t)];
+}
+
 // Calls f(field, element) for every field element whose bytes differ between
 // the records a and b of table t, then f(-1, offset) for differing bytes no
 // field covers.
@@ -19,18 +38,17 @@ template <typename F>
 void forEachDifference(TableId t, std::size_t size, const std::uint8_t* a, const std::uint8_t* b, F&& f)
 {
     const std::span<const FieldInfo> fields = fieldsOf(t);
-    std::vector<bool> covered(size, false);
     for (std::size_t j = 0; j < fields.size(); ++j) {
         const FieldInfo& fi = fields[j];
         for (int e = 0; e < fi.count; ++e) {
             const std::size_t off = fi.offset + static_cast<std::size_t>(fi.width) * e;
-            if (off + fi.width > size) continue;
-            std::fill_n(covered.begin() + static_cast<std::ptrdiff_t>(off), fi.width, true);
-            if (std::memcmp(a + off, b + off, fi.width) != 0) f(static_cast<int>(j), e);
+            if (off + fi.width <= size && std::memcmp(a + off, b + off, fi.width) != 0)
+                f(static_cast<int>(j), e);
         }
     }
-    for (std::size_t off = 0; off < size; ++off)
-        if (!covered[off] && a[off] != b[off]) f(-1, static_cast<int>(off));
+    const std::vector<bool>& uncovered = uncoveredBytes(t);
+    for (std::size_t off = 0; off < size && off < uncovered.size(); ++off)
+        if (uncovered[off] && a[off] != b[off]) f(-1, static_cast<int>(off));
 }
 
 using Key = std::tuple<int, std::size_t, bool, int, int>;  // table, record, appended, field, element
@@ -90,17 +108,25 @@ std::vector<ChangeEntry> listChanges(const DatabaseImage& loaded, const Database
         for (const RecordChange& c : step->changes) {
             if (!isSavedTable(c.table) || c.before.bytes.size() != c.after.bytes.size()) continue;
             forEachDifference(c.table, c.before.bytes.size(), c.before.bytes.data(), c.after.bytes.data(),
-                              [&](int field, int element) { note({c.table, c.position, false, field, element}); });
+                              [&](int field, int element) {
+                                  note({c.table, c.position, false, field, element});
+                              });
         }
         for (const TableGrowth& g : step->growth)
             for (std::size_t i = 0; i < g.added.size(); ++i) note({g.table, g.oldSize + i, true});
     }
     const std::size_t unranked = std::numeric_limits<std::size_t>::max();
-    std::stable_sort(out.begin(), out.end(), [&](const ChangeEntry& a, const ChangeEntry& b) {
-        const auto ra = rank.find(keyOf(a)), rb = rank.find(keyOf(b));
-        return (ra == rank.end() ? unranked : ra->second) < (rb == rank.end() ? unranked : rb->second);
-    });
-    return out;
+    std::vector<std::pair<std::size_t, std::size_t>> order;  // rank, position in table order
+    order.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto r = rank.find(keyOf(out[i]));
+        order.emplace_back(r == rank.end() ? unranked : r->second, i);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<ChangeEntry> sorted;
+    sorted.reserve(out.size());
+    for (const auto& [r, i] : order) sorted.push_back(out[i]);
+    return sorted;
 }
 
 ChangeText describeChange(const ChangeEntry& e, const DatabaseImage& loaded, const Database& now,
@@ -154,8 +180,8 @@ std::string changesCsv(const std::vector<ChangeText>& lines)
 {
     std::string out = "Table,Record,Name,Field,Old value,New value\r\n";
     for (const ChangeText& l : lines) {
-        out += csvField(l.table) + ',' + csvField(l.record) + ',' + csvField(l.name) + ',' + csvField(l.field) +
-               ',' + csvField(l.oldValue) + ',' + csvField(l.newValue) + "\r\n";
+        out += csvField(l.table) + ',' + csvField(l.record) + ',' + csvField(l.name) + ',' +
+               csvField(l.field) + ',' + csvField(l.oldValue) + ',' + csvField(l.newValue) + "\r\n";
     }
     return out;
 }

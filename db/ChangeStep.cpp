@@ -48,9 +48,8 @@ R recordFrom(const RecordImage& img)
 
 bool recordMatches(const Database& d, TableId t, std::size_t position, const RecordImage& img)
 {
-    return withTable(d, t, [&](const auto& table) {
-        return position < table.size() && matches(table[position], img);
-    });
+    return withTable(
+        d, t, [&](const auto& table) { return position < table.size() && matches(table[position], img); });
 }
 
 void setRecord(Database& d, TableId t, std::size_t position, const RecordImage& img)
@@ -86,8 +85,10 @@ bool isSavedTable(TableId t)
         case TableId::Staff:
         case TableId::StaffExtra:
         case TableId::NonPlayers:
-        case TableId::Players: return true;
-        default: return false;
+        case TableId::Players:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -151,9 +152,9 @@ bool ChangeStep::canRedo(const Database& d) const
 void ChangeStep::undo(Database& d) const
 {
     if (!canUndo(d)) throw Error(kStaleStep);
-    for (auto it = changes.rbegin(); it != changes.rend(); ++it) setRecord(d, it->table, it->position, it->before);
-    for (const TableGrowth& g : growth)
-        withTable(d, g.table, [&](auto& table) { table.resize(g.oldSize); });
+    for (auto it = changes.rbegin(); it != changes.rend(); ++it)
+        setRecord(d, it->table, it->position, it->before);
+    for (const TableGrowth& g : growth) withTable(d, g.table, [&](auto& table) { table.resize(g.oldSize); });
 }
 
 void ChangeStep::redo(Database& d) const

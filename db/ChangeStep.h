@@ -51,21 +51,35 @@ template <typename D, typename F>
 decltype(auto) withTable(D& d, TableId t, F&& f)
 {
     switch (t) {
-        case TableId::Index: return f(d.index);
-        case TableId::Cities: return f(d.cities);
-        case TableId::Clubs: return f(d.clubs);
-        case TableId::ClubComps: return f(d.clubComps);
-        case TableId::Colours: return f(d.colours);
-        case TableId::FirstNames: return f(d.firstNames);
-        case TableId::SecondNames: return f(d.secondNames);
-        case TableId::CommonNames: return f(d.commonNames);
-        case TableId::Nations: return f(d.nations);
-        case TableId::Stadiums: return f(d.stadiums);
-        case TableId::Staff: return f(d.staff);
-        case TableId::StaffExtra: return f(d.staffExtra);
-        case TableId::NonPlayers: return f(d.nonPlayers);
+        case TableId::Index:
+            return f(d.index);
+        case TableId::Cities:
+            return f(d.cities);
+        case TableId::Clubs:
+            return f(d.clubs);
+        case TableId::ClubComps:
+            return f(d.clubComps);
+        case TableId::Colours:
+            return f(d.colours);
+        case TableId::FirstNames:
+            return f(d.firstNames);
+        case TableId::SecondNames:
+            return f(d.secondNames);
+        case TableId::CommonNames:
+            return f(d.commonNames);
+        case TableId::Nations:
+            return f(d.nations);
+        case TableId::Stadiums:
+            return f(d.stadiums);
+        case TableId::Staff:
+            return f(d.staff);
+        case TableId::StaffExtra:
+            return f(d.staffExtra);
+        case TableId::NonPlayers:
+            return f(d.nonPlayers);
         case TableId::Players:
-        case TableId::Count: break;
+        case TableId::Count:
+            break;
     }
     return f(d.players);
 }

@@ -258,21 +258,34 @@ void buildOwners(const Database& d, std::vector<std::int32_t>& owners, std::size
 std::span<const FieldInfo> fieldsOf(TableId t)
 {
     switch (t) {
-        case TableId::Index: return kIndexFields;
-        case TableId::Cities: return kCityFields;
-        case TableId::Clubs: return kClubFields;
-        case TableId::ClubComps: return kClubCompFields;
-        case TableId::Colours: return kColourFields;
+        case TableId::Index:
+            return kIndexFields;
+        case TableId::Cities:
+            return kCityFields;
+        case TableId::Clubs:
+            return kClubFields;
+        case TableId::ClubComps:
+            return kClubCompFields;
+        case TableId::Colours:
+            return kColourFields;
         case TableId::FirstNames:
         case TableId::SecondNames:
-        case TableId::CommonNames: return kNameFields;
-        case TableId::Nations: return kNationFields;
-        case TableId::Stadiums: return kStadiumFields;
-        case TableId::Staff: return kStaffFields;
-        case TableId::StaffExtra: return kStaffExtraFields;
-        case TableId::NonPlayers: return kNonPlayerFields;
-        case TableId::Players: return kPlayerFields;
-        case TableId::Count: break;
+        case TableId::CommonNames:
+            return kNameFields;
+        case TableId::Nations:
+            return kNationFields;
+        case TableId::Stadiums:
+            return kStadiumFields;
+        case TableId::Staff:
+            return kStaffFields;
+        case TableId::StaffExtra:
+            return kStaffExtraFields;
+        case TableId::NonPlayers:
+            return kNonPlayerFields;
+        case TableId::Players:
+            return kPlayerFields;
+        case TableId::Count:
+            break;
     }
     return {};
 }
@@ -280,21 +293,36 @@ std::span<const FieldInfo> fieldsOf(TableId t)
 std::string_view tableName(TableId t)
 {
     switch (t) {
-        case TableId::Index: return "Index";
-        case TableId::Cities: return "Cities";
-        case TableId::Clubs: return "Clubs";
-        case TableId::ClubComps: return "Club competitions";
-        case TableId::Colours: return "Colours";
-        case TableId::FirstNames: return "First names";
-        case TableId::SecondNames: return "Second names";
-        case TableId::CommonNames: return "Common names";
-        case TableId::Nations: return "Nations";
-        case TableId::Stadiums: return "Stadiums";
-        case TableId::Staff: return "Staff";
-        case TableId::StaffExtra: return "Staff extra";
-        case TableId::NonPlayers: return "Non-players";
-        case TableId::Players: return "Players";
-        case TableId::Count: break;
+        case TableId::Index:
+            return "Index";
+        case TableId::Cities:
+            return "Cities";
+        case TableId::Clubs:
+            return "Clubs";
+        case TableId::ClubComps:
+            return "Club competitions";
+        case TableId::Colours:
+            return "Colours";
+        case TableId::FirstNames:
+            return "First names";
+        case TableId::SecondNames:
+            return "Second names";
+        case TableId::CommonNames:
+            return "Common names";
+        case TableId::Nations:
+            return "Nations";
+        case TableId::Stadiums:
+            return "Stadiums";
+        case TableId::Staff:
+            return "Staff";
+        case TableId::StaffExtra:
+            return "Staff extra";
+        case TableId::NonPlayers:
+            return "Non-players";
+        case TableId::Players:
+            return "Players";
+        case TableId::Count:
+            break;
     }
     return {};
 }
@@ -318,7 +346,8 @@ std::string formatValue(const Database& d, const FieldInfo& f, int element, cons
 {
     const std::uint8_t* p = record + f.offset + f.width * element;
     switch (f.kind) {
-        case FieldKind::Number: return std::to_string(numberAt(f, p));
+        case FieldKind::Number:
+            return std::to_string(numberAt(f, p));
         case FieldKind::Text: {
             std::size_t len = 0;
             while (len < f.width && p[len] != 0) ++len;
@@ -342,7 +371,8 @@ std::string formatValue(const Database& d, const FieldInfo& f, int element, cons
             }
             return std::string(kNone) + " (" + std::to_string(id) + ")";
         }
-        case FieldKind::Bytes: break;
+        case FieldKind::Bytes:
+            break;
     }
     std::string hex;
     char buf[4];
@@ -376,34 +406,43 @@ std::string RecordNamer::name(TableId t, std::size_t position) const
     switch (t) {
         case TableId::Index: {
             static constexpr std::pair<int, TableId> kEntries[] = {
-                {Entry::Clubs, TableId::Clubs},         {Entry::Colours, TableId::Colours},
-                {Entry::Nations, TableId::Nations},     {Entry::Stadiums, TableId::Stadiums},
-                {Entry::Staff, TableId::Staff},         {Entry::StaffExtra, TableId::StaffExtra},
-                {Entry::NonPlayers, TableId::NonPlayers}, {Entry::Players, TableId::Players},
-                {Entry::Cities, TableId::Cities},       {Entry::ClubComps, TableId::ClubComps},
-                {Entry::FirstNames, TableId::FirstNames}, {Entry::SecondNames, TableId::SecondNames},
+                {Entry::Clubs, TableId::Clubs},
+                {Entry::Colours, TableId::Colours},
+                {Entry::Nations, TableId::Nations},
+                {Entry::Stadiums, TableId::Stadiums},
+                {Entry::Staff, TableId::Staff},
+                {Entry::StaffExtra, TableId::StaffExtra},
+                {Entry::NonPlayers, TableId::NonPlayers},
+                {Entry::Players, TableId::Players},
+                {Entry::Cities, TableId::Cities},
+                {Entry::ClubComps, TableId::ClubComps},
+                {Entry::FirstNames, TableId::FirstNames},
+                {Entry::SecondNames, TableId::SecondNames},
                 {Entry::CommonNames, TableId::CommonNames}};
             for (const auto& [entry, table] : kEntries)
                 if (static_cast<std::size_t>(entry) == position) return std::string(tableName(table));
             return {};
         }
-        case TableId::Clubs: return db_.clubs[position].text(C::LongName);
-        case TableId::Staff: return db_.staff[position].displayName;
+        case TableId::Clubs:
+            return db_.clubs[position].text(C::LongName);
+        case TableId::Staff:
+            return db_.staff[position].displayName;
         case TableId::Players:
         case TableId::NonPlayers: {
             const std::int64_t owner = ownerOf(t, position);
             return owner >= 0 ? db_.staff[static_cast<std::size_t>(owner)].displayName : std::string();
         }
-        case TableId::StaffExtra: return {};
-        default: break;
+        case TableId::StaffExtra:
+            return {};
+        default:
+            break;
     }
     // Lookup and name tables: their one text field.
     const std::span<const FieldInfo> fields = fieldsOf(t);
     for (const FieldInfo& f : fields)
         if (f.kind == FieldKind::Text)
-            return withTable(db_, t, [&](const auto& table) {
-                return formatValue(db_, f, 0, table[position].data());
-            });
+            return withTable(
+                db_, t, [&](const auto& table) { return formatValue(db_, f, 0, table[position].data()); });
     return {};
 }
 

@@ -21,6 +21,27 @@ std::string joinPath(const std::string& dir, const std::string& name)
     return dir + kPathSeparator + name;
 }
 
+const char* describe(IoError error)
+{
+    switch (error) {
+        case IoError::DiskFull:
+            return "the disk is full";
+        case IoError::PermissionDenied:
+            return "permission denied";
+        case IoError::ReadOnly:
+            return "the disk is read-only";
+        case IoError::IoFailure:
+            return "an input/output error (the disk may be failing)";
+        default:
+            return "";
+    }
+}
+
+bool FileSystem::renameFolder(const std::string& from, const std::string& to)
+{
+    return !exists(to) && rename(from, to);
+}
+
 bool FileSystem::copyFile(const std::string& from, const std::string& to)
 {
     std::vector<std::uint8_t> bytes;
@@ -53,6 +74,29 @@ std::string randomTag()
 }  // namespace
 
 #ifndef _WIN32
+
+bool NativeFileSystem::failed()
+{
+    switch (errno) {
+        case ENOSPC:
+        case EDQUOT:
+            setLastError(IoError::DiskFull);
+            break;
+        case EACCES:
+        case EPERM:
+            setLastError(IoError::PermissionDenied);
+            break;
+        case EROFS:
+            setLastError(IoError::ReadOnly);
+            break;
+        case EIO:
+            setLastError(IoError::IoFailure);
+            break;
+        default:
+            setLastError(IoError::Other);
+    }
+    return false;
+}
 
 ReadStatus NativeFileSystem::readFile(const std::string& path, std::vector<std::uint8_t>& out)
 {
@@ -121,7 +165,7 @@ bool NativeFileSystem::isDirectory(const std::string& path)
 bool NativeFileSystem::canOpenForWriting(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return failed();
     ::close(fd);
     return true;
 }
@@ -136,7 +180,10 @@ FileHandle NativeFileSystem::createTemporary(const std::string& dir, const std::
             createdPath = path;
             return fd;
         }
-        if (errno != EEXIST) return kNoFile;
+        if (errno != EEXIST) {
+            failed();
+            return kNoFile;
+        }
     }
     return kNoFile;
 }
@@ -144,6 +191,7 @@ FileHandle NativeFileSystem::createTemporary(const std::string& dir, const std::
 FileHandle NativeFileSystem::createNew(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) failed();
     return fd < 0 ? kNoFile : fd;
 }
 
@@ -153,7 +201,8 @@ bool NativeFileSystem::write(FileHandle file, const void* data, std::size_t size
     while (size > 0) {
         const ssize_t n = ::write(static_cast<int>(file), p, size);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n == 0) errno = ENOSPC;
+        if (n <= 0) return failed();
         p += n;
         size -= static_cast<std::size_t>(n);
     }
@@ -162,34 +211,44 @@ bool NativeFileSystem::write(FileHandle file, const void* data, std::size_t size
 
 bool NativeFileSystem::sync(FileHandle file)
 {
-    return ::fsync(static_cast<int>(file)) == 0;
+    return ::fsync(static_cast<int>(file)) == 0 || failed();
 }
 
 bool NativeFileSystem::close(FileHandle file)
 {
-    return ::close(static_cast<int>(file)) == 0;
+    return ::close(static_cast<int>(file)) == 0 || failed();
 }
 
 bool NativeFileSystem::rename(const std::string& from, const std::string& to)
 {
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    return ::rename(from.c_str(), to.c_str()) == 0 || failed();
 }
 
 bool NativeFileSystem::remove(const std::string& path)
 {
-    return ::unlink(path.c_str()) == 0;
+    return ::unlink(path.c_str()) == 0 || failed();
 }
 
 bool NativeFileSystem::link(const std::string& from, const std::string& to)
 {
-    return ::link(from.c_str(), to.c_str()) == 0;
+    return ::link(from.c_str(), to.c_str()) == 0 || failed();
+}
+
+bool NativeFileSystem::renameFolder(const std::string& from, const std::string& to)
+{
+    // rename() would replace an empty folder of that name; never replace.
+    if (exists(to)) {
+        errno = EEXIST;
+        return failed();
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0 || failed();
 }
 
 bool NativeFileSystem::syncDirectory(const std::string& dir)
 {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
+    if (fd < 0) return failed();
+    const bool ok = ::fsync(fd) == 0 || failed();
     ::close(fd);
     return ok;
 }
@@ -197,12 +256,14 @@ bool NativeFileSystem::syncDirectory(const std::string& dir)
 MakeDirStatus NativeFileSystem::makeDirectory(const std::string& path)
 {
     if (::mkdir(path.c_str(), 0755) == 0) return MakeDirStatus::Ok;
-    return errno == EEXIST ? MakeDirStatus::AlreadyExists : MakeDirStatus::Failed;
+    if (errno == EEXIST) return MakeDirStatus::AlreadyExists;
+    failed();
+    return MakeDirStatus::Failed;
 }
 
 bool NativeFileSystem::removeDirectory(const std::string& path)
 {
-    return ::rmdir(path.c_str()) == 0;
+    return ::rmdir(path.c_str()) == 0 || failed();
 }
 
 bool NativeFileSystem::listDirectory(const std::string& dir, std::vector<std::string>& names)
@@ -228,7 +289,7 @@ bool NativeFileSystem::getPermissions(const std::string& path, std::uint32_t& mo
 
 bool NativeFileSystem::setPermissions(const std::string& path, std::uint32_t mode)
 {
-    return ::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0;
+    return ::chmod(path.c_str(), static_cast<mode_t>(mode & 07777)) == 0 || failed();
 }
 
 #else  // _WIN32
@@ -263,6 +324,34 @@ FileHandle fromHandle(HANDLE h)
 }
 
 }  // namespace
+
+bool NativeFileSystem::failed()
+{
+    switch (GetLastError()) {
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL:
+            setLastError(IoError::DiskFull);
+            break;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            setLastError(IoError::PermissionDenied);
+            break;
+        case ERROR_WRITE_PROTECT:
+            setLastError(IoError::ReadOnly);
+            break;
+        case ERROR_CRC:
+        case ERROR_READ_FAULT:
+        case ERROR_WRITE_FAULT:
+        case ERROR_GEN_FAILURE:
+        case ERROR_IO_DEVICE:
+            setLastError(IoError::IoFailure);
+            break;
+        default:
+            setLastError(IoError::Other);
+    }
+    return false;
+}
 
 ReadStatus NativeFileSystem::readFile(const std::string& path, std::vector<std::uint8_t>& out)
 {
@@ -339,7 +428,7 @@ bool NativeFileSystem::canOpenForWriting(const std::string& path)
 {
     HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
+    if (h == INVALID_HANDLE_VALUE) return failed();
     CloseHandle(h);
     return true;
 }
@@ -355,15 +444,20 @@ FileHandle NativeFileSystem::createTemporary(const std::string& dir, const std::
             createdPath = path;
             return fromHandle(h);
         }
-        if (GetLastError() != ERROR_FILE_EXISTS) return kNoFile;
+        if (GetLastError() != ERROR_FILE_EXISTS) {
+            failed();
+            return kNoFile;
+        }
     }
     return kNoFile;
 }
 
 FileHandle NativeFileSystem::createNew(const std::string& path)
 {
-    return fromHandle(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle f = fromHandle(
+        CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (f == kNoFile) failed();
+    return f;
 }
 
 bool NativeFileSystem::write(FileHandle file, const void* data, std::size_t size)
@@ -372,7 +466,11 @@ bool NativeFileSystem::write(FileHandle file, const void* data, std::size_t size
     while (size > 0) {
         DWORD put = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
-        if (!WriteFile(toHandle(file), p, chunk, &put, nullptr) || put == 0) return false;
+        if (!WriteFile(toHandle(file), p, chunk, &put, nullptr)) return failed();
+        if (put == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return failed();
+        }
         p += put;
         size -= put;
     }
@@ -381,29 +479,38 @@ bool NativeFileSystem::write(FileHandle file, const void* data, std::size_t size
 
 bool NativeFileSystem::sync(FileHandle file)
 {
-    return FlushFileBuffers(toHandle(file)) != 0;
+    return FlushFileBuffers(toHandle(file)) != 0 || failed();
 }
 
 bool NativeFileSystem::close(FileHandle file)
 {
-    return CloseHandle(toHandle(file)) != 0;
+    return CloseHandle(toHandle(file)) != 0 || failed();
 }
 
 bool NativeFileSystem::rename(const std::string& from, const std::string& to)
 {
+    // Write-through: the call returns only once the new name is on the disk,
+    // which is what a flush of the folder does elsewhere.
     return MoveFileExW(wide(from).c_str(), wide(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+           failed();
+}
+
+bool NativeFileSystem::renameFolder(const std::string& from, const std::string& to)
+{
+    // Folders cannot be replaced; an existing `to` makes this fail.
+    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0 || failed();
 }
 
 bool NativeFileSystem::remove(const std::string& path)
 {
-    return DeleteFileW(wide(path).c_str()) != 0;
+    return DeleteFileW(wide(path).c_str()) != 0 || failed();
 }
 
 bool NativeFileSystem::link(const std::string& from, const std::string& to)
 {
     // Refused on FAT volumes; the caller then copies instead.
-    return CreateHardLinkW(wide(to).c_str(), wide(from).c_str(), nullptr) != 0;
+    return CreateHardLinkW(wide(to).c_str(), wide(from).c_str(), nullptr) != 0 || failed();
 }
 
 bool NativeFileSystem::syncDirectory(const std::string&)
@@ -414,12 +521,14 @@ bool NativeFileSystem::syncDirectory(const std::string&)
 MakeDirStatus NativeFileSystem::makeDirectory(const std::string& path)
 {
     if (CreateDirectoryW(wide(path).c_str(), nullptr)) return MakeDirStatus::Ok;
-    return GetLastError() == ERROR_ALREADY_EXISTS ? MakeDirStatus::AlreadyExists : MakeDirStatus::Failed;
+    if (GetLastError() == ERROR_ALREADY_EXISTS) return MakeDirStatus::AlreadyExists;
+    failed();
+    return MakeDirStatus::Failed;
 }
 
 bool NativeFileSystem::removeDirectory(const std::string& path)
 {
-    return RemoveDirectoryW(wide(path).c_str()) != 0;
+    return RemoveDirectoryW(wide(path).c_str()) != 0 || failed();
 }
 
 bool NativeFileSystem::listDirectory(const std::string& dir, std::vector<std::string>& names)
@@ -450,7 +559,7 @@ bool NativeFileSystem::setPermissions(const std::string& path, std::uint32_t mod
     DWORD a = GetFileAttributesW(w.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return false;
     a = (mode & 0200u) ? (a & ~DWORD{FILE_ATTRIBUTE_READONLY}) : (a | FILE_ATTRIBUTE_READONLY);
-    return SetFileAttributesW(w.c_str(), a) != 0;
+    return SetFileAttributesW(w.c_str(), a) != 0 || failed();
 }
 
 #endif

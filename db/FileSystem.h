@@ -18,6 +18,13 @@ inline constexpr FileHandle kNoFile = -1;
 enum class ReadStatus { Ok, CannotOpen, ReadFailed };
 enum class MakeDirStatus { Ok, AlreadyExists, Failed };
 
+// Why the last failed operation failed, as far as the system tells: what a
+// message needs to say what the user can do about it.
+enum class IoError { None, DiskFull, PermissionDenied, ReadOnly, IoFailure, Other };
+
+// "the disk is full", "permission denied", ...; empty for None and Other.
+const char* describe(IoError error);
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -71,6 +78,18 @@ public:
 
     // Copies `from` to the new file `to` (never overwriting), data synced.
     virtual bool copyFile(const std::string& from, const std::string& to);
+
+    // Gives the folder `from` the name `to`, failing when `to` exists.
+    virtual bool renameFolder(const std::string& from, const std::string& to);
+
+    // The cause of the most recent failed operation.
+    IoError lastError() const { return lastError_; }
+
+protected:
+    void setLastError(IoError error) { lastError_ = error; }
+
+private:
+    IoError lastError_ = IoError::None;
 };
 
 // The operating system's files.
@@ -98,6 +117,11 @@ public:
     bool listDirectory(const std::string& dir, std::vector<std::string>& names) override;
     bool getPermissions(const std::string& path, std::uint32_t& mode) override;
     bool setPermissions(const std::string& path, std::uint32_t mode) override;
+    bool renameFolder(const std::string& from, const std::string& to) override;
+
+private:
+    // Records the system's reason for the failure just seen; returns false.
+    bool failed();
 };
 
 // The separator between a folder and a name in the paths we build.

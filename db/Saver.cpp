@@ -5,6 +5,12 @@
 // temporaries and leaves every original as it was, so index.dat can never
 // count records that another file does not hold.
 //
+// A crash can stop the renames part way, so before the first one a record of
+// the staged files (names, sizes, checksums) is written and flushed beside
+// them; recovery (Recovery.h) reads it at the next start and finishes the
+// save or puts every original back. index.dat is renamed last: a folder
+// caught between renames never has an index counting records it lacks.
+//
 // The content is streamed through one moderate buffer: the tables are
 // copied straight from memory and only the part of an old file kept beyond
 // the new records is read back. While the renames run, each original stays
@@ -14,8 +20,11 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <memory>
 
 #include "FileSystem.h"
+#include "Recovery.h"
+#include "SaveRecord.h"
 #include "Storage.h"
 #include "StorageFiles.h"
 
@@ -35,18 +44,21 @@ struct StagedFile {
     std::uint32_t mode = 0;
     std::string tempPath;
     FileHandle out = kNoFile;  // the temporary while it is being written
-    std::uint64_t written = 0;
+    std::uint64_t written = 0;    // bytes of new content put so far
+    std::uint64_t size = 0;       // bytes written to the temporary
+    std::unique_ptr<Checksum> sum = std::make_unique<Checksum>();
     std::string keptPath;  // the original's second name during the commit
-    bool replaced = false;
 };
+
+std::string nameOf(const std::string& path)
+{
+    return path.substr(files::folderOf(path).size() + 1);
+}
 
 // A hidden name beside `path`: a dot, its file name, then `suffix`.
 std::string hiddenName(const std::string& path, const char* suffix)
 {
-    std::string name = ".";
-    name.append(path, files::folderOf(path).size() + 1, std::string::npos);
-    name.append(suffix);
-    return name;
+    return "." + nameOf(path) + suffix;
 }
 
 // The name an original is kept under while the renames run: hidden, beside
@@ -60,6 +72,16 @@ std::string keptName(FileSystem& fs, const std::string& path)
     return name;
 }
 
+[[noreturn]] void writeFailed(const std::string& what, FileSystem& fs)
+{
+    files::saveFailed("Stream write error", what, fs.lastError());
+}
+
+[[noreturn]] void readFailed(const std::string& path, FileSystem& fs)
+{
+    files::saveFailed("Stream read error", "Reading " + path, fs.lastError());
+}
+
 class SaveTransaction {
 public:
     explicit SaveTransaction(FileSystem& fs) : fs_(fs) { buffer_.reserve(kChunk); }
@@ -67,7 +89,7 @@ public:
     SaveTransaction& operator=(const SaveTransaction&) = delete;
     ~SaveTransaction()
     {
-        if (!committed_) discard();
+        if (!committed_ && !keepLeftovers_) discard();
     }
 
     // Checks the existing file the save will replace and starts its
@@ -77,20 +99,29 @@ public:
     {
         StagedFile f;
         f.path = path;
-        if (!fs_.canOpenForWriting(path) || !fs_.getPermissions(path, f.mode) || (f.mode & 0222u) == 0)
-            files::cannotOpen(path);
-        if (!fs_.fileSize(path, f.oldSize)) files::readError();
+        if (!fs_.exists(path))
+            throw Error("Cannot open file " + path + ". It does not exist. " + files::unchangedState(IoError::Other));
+        if (!fs_.canOpenForWriting(path) || !fs_.getPermissions(path, f.mode) || (f.mode & 0222u) == 0) {
+            std::string why = "It is read-only.";
+            if (f.mode == 0 || (f.mode & 0222u) != 0) {
+                const std::string cause = describe(fs_.lastError());
+                why = cause.empty() ? "It cannot be written." : "It cannot be written: " + cause + ".";
+            }
+            throw Error("Cannot open file " + path + ". " + why + " " +
+                        files::unchangedState(IoError::PermissionDenied));
+        }
+        if (!fs_.fileSize(path, f.oldSize)) readFailed(path, fs_);
         files_.push_back(std::move(f));
         StagedFile& staged = files_.back();
-        staged.out = fs_.createTemporary(files::folderOf(path), hiddenName(path, "."), staged.tempPath);
-        if (staged.out == kNoFile) files::writeError();
+        staged.out = fs_.createTemporary(files::folderOf(path), hiddenName(path, ".").c_str(), staged.tempPath);
+        if (staged.out == kNoFile) writeFailed("Creating the new " + path, fs_);
         return staged;
     }
 
     // `size` bytes of the original from `offset`.
     void readOld(const StagedFile& f, std::uint64_t offset, std::size_t size, Bytes& out)
     {
-        if (fs_.readRange(f.path, offset, size, out) != ReadStatus::Ok) files::readError();
+        if (fs_.readRange(f.path, offset, size, out) != ReadStatus::Ok) readFailed(f.path, fs_);
     }
 
     // Appends to the file's new content.
@@ -118,41 +149,42 @@ public:
         }
         buffer_.clear();
         const bool synced = fs_.sync(f.out);
+        const IoError why = fs_.lastError();
         const bool closed = fs_.close(f.out);
         f.out = kNoFile;
-        if (!synced || !closed || !fs_.setPermissions(f.tempPath, f.mode)) files::writeError();
+        if (!synced) files::saveFailed("Stream write error", "Writing the new " + f.path, why);
+        if (!closed || !fs_.setPermissions(f.tempPath, f.mode)) writeFailed("Writing the new " + f.path, fs_);
     }
 
-    // Renames every staged file over its original. Should a rename or the
-    // folder's flush fail, the files already replaced get their originals
-    // back from their second names, so the folder stays as it was.
+    // Renames every staged file over its original, index.dat last, with the
+    // record of them on the disk first. Should a rename or the folder's
+    // flush fail, the files already replaced get their originals back from
+    // their second names, so the folder stays as it was.
     void commit()
     {
+        dataDir_ = files::folderOf(files_.front().path);
+        for (const StagedFile& f : files_)
+            if (files::folderOf(f.path) != dataDir_) writeFailed("Writing " + f.path + " beside " + dataDir_, fs_);
         keepOriginals();
-        for (StagedFile& f : files_) {
-            if (!fs_.rename(f.tempPath, f.path)) {
-                restoreReplaced();
-                files::writeError();
-            }
-            f.tempPath.clear();
-            f.replaced = true;
-        }
-        for (const std::string& dir : folders()) {
-            if (!fs_.syncDirectory(dir)) {
-                restoreReplaced();
-                files::writeError();
-            }
-        }
+        writeRecord();
+        for (const StagedFile* f : swapOrder())
+            if (!fs_.rename(f->tempPath, f->path)) undo("Replacing " + f->path);
+        if (!fs_.syncDirectory(dataDir_)) undo("Flushing the folder " + dataDir_);
         committed_ = true;
-        // The save is complete whether or not this tidying succeeds; a name
-        // left over only holds an older copy and is never taken again.
-        for (StagedFile& f : files_) fs_.remove(f.keptPath);
+        // The save is complete; the record goes last, once every second
+        // name is gone. Whatever stays behind here the next start removes.
+        bool tidy = true;
+        for (const StagedFile& f : files_) tidy = fs_.remove(f.keptPath) && tidy;
+        if (tidy && fs_.syncDirectory(dataDir_) && fs_.remove(recordPath())) fs_.syncDirectory(dataDir_);
     }
 
 private:
     void writeOut(StagedFile& f, const std::uint8_t* data, std::size_t size)
     {
-        if (size > 0 && !fs_.write(f.out, data, size)) files::writeError();
+        if (size == 0) return;
+        if (!fs_.write(f.out, data, size)) writeFailed("Writing the new " + f.path, fs_);
+        f.sum->add(data, size);
+        f.size += size;
     }
 
     void flush(StagedFile& f)
@@ -161,14 +193,71 @@ private:
         buffer_.clear();
     }
 
-    std::vector<std::string> folders() const
+    std::string recordPath() const { return joinPath(dataDir_, kSaveRecordName); }
+
+    std::vector<const StagedFile*> swapOrder() const
     {
-        std::vector<std::string> result;
-        for (const StagedFile& f : files_) {
-            const std::string dir = files::folderOf(f.path);
-            if (std::find(result.begin(), result.end(), dir) == result.end()) result.push_back(dir);
+        std::vector<const StagedFile*> order;
+        for (std::size_t i = 1; i < files_.size(); ++i) order.push_back(&files_[i]);
+        order.push_back(&files_.front());  // index.dat
+        return order;
+    }
+
+    SaveRecord record() const
+    {
+        SaveRecord r;
+        for (const StagedFile* f : swapOrder())
+            r.push_back({nameOf(f->path), nameOf(f->tempPath), nameOf(f->keptPath), f->size, f->sum->value()});
+        return r;
+    }
+
+    // The record, flushed, and the folder flushed so that it and the second
+    // names are on the disk before the first rename.
+    void writeRecord()
+    {
+        const std::string text = formatSaveRecord(record());
+        const FileHandle out = fs_.createNew(recordPath());
+        if (out == kNoFile) {
+            const IoError why = fs_.lastError();
+            removeKept();
+            files::saveFailed("Stream write error", "Writing the save's record " + recordPath(), why);
         }
-        return result;
+        bool ok = fs_.write(out, text.data(), text.size()) && fs_.sync(out);
+        IoError why = fs_.lastError();
+        ok = fs_.close(out) && ok;
+        if (ok) ok = fs_.syncDirectory(dataDir_);
+        if (!ok) {
+            if (why == IoError::None) why = fs_.lastError();
+            fs_.remove(recordPath());
+            removeKept();
+            files::saveFailed("Stream write error", "Writing the save's record " + recordPath(), why);
+        }
+    }
+
+    // A rename or flush of the commit failed: every original goes back.
+    [[noreturn]] void undo(const std::string& what)
+    {
+        const IoError why = fs_.lastError();
+        const std::vector<std::string> notBack = putOriginalsBack(dataDir_, record(), fs_);
+        if (notBack.empty()) {
+            // Whole again: the record goes first, then the leftovers.
+            fs_.remove(recordPath());
+            fs_.syncDirectory(dataDir_);
+            if (fs_.exists(joinPath(dataDir_, kSaveUndoName))) fs_.remove(joinPath(dataDir_, kSaveUndoName));
+            removeKept();
+            files::saveFailed("Stream write error", what, why);
+        }
+        keepLeftovers_ = true;
+        std::string names;
+        for (const std::string& n : notBack) names += (names.empty() ? "" : ", ") + n;
+        const std::string cause = describe(why);
+        throw Error("Stream write error. " + what + " failed" + (cause.empty() ? "" : ": " + cause) +
+                    ", and putting back the original " + names +
+                    " failed too, so the data folder holds old and new files together. The save's record (" +
+                    recordPath() +
+                    ") is kept: the next File > Open or File > Save, the next start of Quarn db or "
+                    "'quarndb-cli recover' makes the folder whole again before anything reads it. Your edits "
+                    "are still open.");
     }
 
     // Gives every original its second name: a hard link, or where the file
@@ -180,15 +269,21 @@ private:
             const std::string kept = keptName(fs_, f.path);
             const CopyResult result = fs_.link(f.path, kept) ? CopyResult::Ok : copyOriginal(f, kept);
             if (result != CopyResult::Ok) {
-                for (StagedFile& done : files_) {
-                    if (done.keptPath.empty()) continue;
-                    fs_.remove(done.keptPath);
-                    done.keptPath.clear();
-                }
-                if (result == CopyResult::ReadFailed) files::readError();
-                files::writeError();
+                const IoError why = fs_.lastError();
+                removeKept();
+                if (result == CopyResult::ReadFailed) files::saveFailed("Stream read error", "Reading " + f.path, why);
+                files::saveFailed("Stream write error", "Keeping a copy of " + f.path, why);
             }
             f.keptPath = kept;
+        }
+    }
+
+    void removeKept()
+    {
+        for (StagedFile& done : files_) {
+            if (done.keptPath.empty()) continue;
+            fs_.remove(done.keptPath);
+            done.keptPath.clear();
         }
     }
 
@@ -217,29 +312,20 @@ private:
         return result;
     }
 
-    void restoreReplaced()
-    {
-        for (StagedFile& f : files_) {
-            // A second name that cannot be renamed back is left alone: it is
-            // the only copy of that original.
-            if (f.replaced ? fs_.rename(f.keptPath, f.path) : fs_.remove(f.keptPath)) f.keptPath.clear();
-            f.replaced = false;
-        }
-        for (const std::string& dir : folders()) fs_.syncDirectory(dir);
-    }
-
     void discard()
     {
         for (StagedFile& f : files_) {
             if (f.out != kNoFile) fs_.close(f.out);
-            if (!f.tempPath.empty()) fs_.remove(f.tempPath);
+            if (!f.tempPath.empty() && fs_.exists(f.tempPath)) fs_.remove(f.tempPath);
         }
     }
 
     FileSystem& fs_;
     std::deque<StagedFile> files_;  // a deque keeps the references open() hands out
     Bytes buffer_;                  // reused for every file
+    std::string dataDir_;
     bool committed_ = false;
+    bool keepLeftovers_ = false;  // a failed put-back: recovery needs them
 };
 
 // Writes the first RecordCount records of a table (never more than the
@@ -290,13 +376,23 @@ std::int32_t staffTableStart(const Database& db, int entry)
 void saveDatabase(const Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs)
 {
     for (int k = 0; k < Entry::Count; ++k) db.entry(k);  // a short index fails before anything is done
+    // Tables a load did not finish are short or empty: written out, they
+    // would replace the game's records with nothing.
+    if (!db.loadComplete())
+        throw Error("The database was not loaded completely; saving it would overwrite the game's files "
+                    "with missing records. Nothing was saved.");
+    const std::string indexPath = dataFilePath(gameDir, files::kIndex, fs);
+    if (hasSaveRecord(files::folderOf(indexPath), fs))
+        throw Error("An earlier save into " + files::folderOf(indexPath) +
+                    " was interrupted and is not finished; File > Open, the next start of Quarn db or "
+                    "'quarndb-cli recover' makes the folder whole first. Nothing was saved.");
 
     SaveTransaction tx(fs);
 
     // index.dat: the 22 entries at offset 8; the header and anything after
     // the last entry stay as they are.
     {
-        StagedFile& f = tx.open(dataFilePath(gameDir, files::kIndex, fs));
+        StagedFile& f = tx.open(indexPath);
         Bytes header;
         tx.readOld(f, 0, static_cast<std::size_t>(std::min<std::uint64_t>(f.oldSize, files::kIndexHeader)),
                    header);

@@ -25,6 +25,27 @@ void writeError()
     throw Error("Stream write error");
 }
 
+std::string unchangedState(IoError why)
+{
+    std::string s = "Nothing was changed; your edits are still open; ";
+    switch (why) {
+        case IoError::DiskFull:
+            return s + "free some space and Save again.";
+        case IoError::PermissionDenied:
+        case IoError::ReadOnly:
+            return s + "make the game's data folder writable and Save again.";
+        default:
+            return s + "Save again.";
+    }
+}
+
+void saveFailed(const char* first, const std::string& what, IoError why)
+{
+    const std::string cause = describe(why);
+    throw Error(std::string(first) + ". " + what + " failed" + (cause.empty() ? "" : ": " + cause) + ". " +
+                unchangedState(why));
+}
+
 std::string folderOf(const std::string& path)
 {
 #ifdef _WIN32

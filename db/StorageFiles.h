@@ -32,6 +32,14 @@ inline constexpr std::size_t kIndexEnd = kIndexHeader + Entry::Count * IndexEntr
 [[noreturn]] void readError();
 [[noreturn]] void writeError();
 
+// A failed step of a save or backup that changed nothing: `first` ("Stream
+// write error", "Stream read error") stays the first sentence, then what
+// failed ("Writing the new club.dat (<path>)"), the system's reason and what
+// the user can do.
+[[noreturn]] void saveFailed(const char* first, const std::string& what, IoError why);
+// "Nothing was changed; your edits are still open; <what to do>."
+std::string unchangedState(IoError why);
+
 // The folder part of a path built by joinPath.
 std::string folderOf(const std::string& path);
 

@@ -81,7 +81,10 @@ struct Loaded {
         editor->messages.clear();
     }
 
-    QAction* action(const char* name) const { return ctx->mainForm->findChild<QAction*>(QLatin1String(name)); }
+    QAction* action(const char* name) const
+    {
+        return ctx->mainForm->findChild<QAction*>(QLatin1String(name));
+    }
 
     // Confirm Changes of the first club with a new long name.
     void confirmClub()
@@ -104,7 +107,8 @@ struct Loaded {
     void freeTransfer(int id)
     {
         const auto& s = ctx->db.staff[static_cast<std::size_t>(id)];
-        ctx->transferForm->open(id, fromRaw(s.displayName), s.get(db::StaffRecord::ClubContractedId), 11, false);
+        ctx->transferForm->open(id, fromRaw(s.displayName), s.get(db::StaffRecord::ClubContractedId), 11,
+                                false);
         ctx->transferForm->Button4Click();
         ctx->transferForm->Button6Click();
     }
@@ -138,7 +142,8 @@ private slots:
         QCOMPARE(w.action("Undo1")->text(), "&Undo Confirm Changes of " + clubName);
         const int person = w.confirmPlayer();
         QCOMPARE(w.action("Undo1")->text(),
-                 "&Undo Confirm Changes of " + fromRaw(w.ctx->db.staff[static_cast<std::size_t>(person)].displayName));
+                 "&Undo Confirm Changes of " +
+                     fromRaw(w.ctx->db.staff[static_cast<std::size_t>(person)].displayName));
         w.freeTransfer(person);
         QCOMPARE(w.action("Undo1")->text(), QStringLiteral("&Undo Transfer"));
         w.ctx->mainForm->Club1Click();
@@ -217,14 +222,16 @@ private slots:
             typeInto(w.ctx->clubPage, "ClubLongName", QStringLiteral("Typed only"));
         if (answer >= 0) w.editor->messages.answers = {static_cast<Answer>(answer)};
         if (saveFails)
-            w.ctx->mainForm->findChild<QLineEdit*>(QStringLiteral("CM3Dir"))->setText(w.sample.gameDir + "/missing");
+            w.ctx->mainForm->findChild<QLineEdit*>(QStringLiteral("CM3Dir"))
+                ->setText(w.sample.gameDir + "/missing");
 
         QCOMPARE(w.ctx->mainForm->close(), closes);
         QStringList questions;
         for (const auto& m : w.editor->messages.shown)
             if (m.kind == MessageSink::Kind::Question) questions << m.text;
-        QCOMPARE(questions, answer >= 0 ? QStringList{"Save the changes to the game database before you quit?"}
-                                        : QStringList());
+        QCOMPARE(questions, answer >= 0
+                                ? QStringList{"Save the changes to the game database before you quit?"}
+                                : QStringList());
         QCOMPARE(dataFiles(w.sample.gameDir) != original, filesChange);
         QCOMPARE(w.history->hasUnsavedChanges(), confirm && !filesChange);
     }
@@ -250,7 +257,8 @@ private slots:
         });
         QVERIFY(pace != lines.end());
         QCOMPARE(pace->newValue, std::string("99"));
-        const auto staffLine = std::find_if(lines.begin(), lines.end(), [](const db::ChangeText& l) { return l.table == "Staff"; });
+        const auto staffLine = std::find_if(lines.begin(), lines.end(),
+                                            [](const db::ChangeText& l) { return l.table == "Staff"; });
         QVERIFY(staffLine < pace && lines[1].table == "Clubs");
         QCOMPARE(staffLine->oldValue, std::string("<none> (-1)"));
         QCOMPARE(lines.back().field, std::string("(new record)"));
@@ -283,7 +291,8 @@ private slots:
         const QSize window = w.ctx->mainForm->size();
         w.confirmClub();
         QVERIFY(w.history->unsavedLabel()->isVisibleTo(w.ctx->mainForm));
-        QCOMPARE(w.ctx->mainForm->windowTitle(), QStringLiteral("Quarn db 1.1 - do it the good way, do it Velmora"));
+        QCOMPARE(w.ctx->mainForm->windowTitle(),
+                 QStringLiteral("Quarn db 1.1 - do it the good way, do it Velmora"));
         QCOMPARE(w.ctx->mainForm->size(), window);
         QCOMPARE(w.ctx->mainForm->centralWidget()->size(), QSize(520, 434));
     }

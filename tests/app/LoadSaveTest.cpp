@@ -14,6 +14,7 @@
 
 #include "AppFixture.h"
 #include "app/MainForm.h"
+#include "db/SaveRecord.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
 #include "app/Startup.h"
@@ -259,7 +260,12 @@ private slots:
         const QMap<QString, QByteArray> before = snapshot(dataDir);
 
         ctx.mainForm->Save1Click();
-        QCOMPARE(editor.messages.texts(), QStringList{"Cannot open file " + staffFile + "."});
+        // The specified first sentence, then why and what state the folder is in.
+        QCOMPARE(editor.messages.texts().size(), 1);
+        QVERIFY2(editor.messages.texts()[0].startsWith("Cannot open file " + staffFile + ". It "),
+                 qPrintable(editor.messages.texts()[0]));
+        QVERIFY(editor.messages.texts()[0].endsWith("Nothing was changed; your edits are still open; make the "
+                                                    "game's data folder writable and Save again."));
         QCOMPARE(snapshot(dataDir), before);
         // The status window stays up; saving can be tried again.
         QVERIFY(ctx.statusForm->isVisible() || ctx.statusForm->statusHistory().isEmpty() ||
@@ -284,6 +290,39 @@ private slots:
         QCOMPARE(editor.messages.texts(), QStringList());
         QCOMPARE(snapshot(sample.gameDir + "/data"), before);
         QVERIFY(QDir(sample.gameDir).entryList({"data-backup-*"}, QDir::Dirs).isEmpty());
+    }
+
+    // What an interrupted save left is dealt with before the index is read;
+    // a folder that cannot be made whole is neither loaded nor saved over.
+    void interruptedSaveIsDealtWithBeforeAnythingReadsTheFolder()
+    {
+        SampleFolder sample;
+        qputenv("WINEPREFIX", QFile::encodeName(sample.prefixDir));
+        const QString stray = sample.dataFile(".club.dat.ab12cd34.tmp");
+        writeTextFile(stray, "half a club file");
+        {
+            Editor editor(sample.notesPath, sample.wizardPath);
+            QCOMPARE(editor.messages.texts().size(), 1);
+            QCOMPARE(editor.messages.shown[0].kind, MessageSink::Kind::Information);
+            QVERIFY2(editor.messages.texts()[0].contains("interrupted before it changed any of the game's files"),
+                     qPrintable(editor.messages.texts()[0]));
+            QVERIFY(!QFile::exists(stray));
+        }
+
+        // A record naming a new club.dat that is not there, with no original
+        // kept: there is no whole set to go to.
+        const std::string record =
+            db::formatSaveRecord({{"club.dat", ".club.dat.x.tmp", ".club.dat.quarn-old", 1, 1}});
+        writeTextFile(sample.dataFile(".quarndb-save"), QByteArray::fromStdString(record));
+        const QMap<QString, QByteArray> before = snapshot(sample.gameDir + "/data");
+        Editor editor(sample.notesPath, sample.wizardPath);
+        QCOMPARE(editor.messages.shown.size(), size_t{1});
+        QCOMPARE(editor.messages.shown[0].kind, MessageSink::Kind::Failure);
+        QVERIFY(editor.messages.texts()[0].contains("cannot be made whole again"));
+        editor.ctx.mainForm->Open1Click();
+        QVERIFY(!editor.ctx.mainForm->isLoaded());
+        QCOMPARE(editor.messages.shown.size(), size_t{2});
+        QCOMPARE(snapshot(sample.gameDir + "/data"), before);
     }
 
     void typedDirectoryIsLoadedWithTheStartupIndex()

@@ -100,7 +100,11 @@ TEST(Backup, FailureLeavesNoFolderAndStopsTheSave)
         FaultyFileSystem faulty;
         faulty.failOp = Op::Write;
         faulty.failAt = n;
-        EXPECT_EQ(errorOf([&] { db::backupDataFolder(dir.path(), kWhen, faulty); }), "Stream write error");
+        const std::string error = errorOf([&] { db::backupDataFolder(dir.path(), kWhen, faulty); });
+        EXPECT_EQ(error.rfind("Stream write error. Copying " + dir.path(), 0), 0u) << error;
+        EXPECT_TRUE(error.ends_with("the disk is full. Nothing was changed; your edits are still open; free some "
+                                    "space and Save again."))
+            << error;
         EXPECT_EQ(snapshot(dir.path()), restored) << n;
     }
     FaultyFileSystem noFolder;

@@ -81,7 +81,8 @@ const std::vector<StepKind>& kinds()
              auto& chosen = d.firstNames[0];
              chosen.set(db::NameRecord::UsageCount, chosen.get(db::NameRecord::UsageCount) + 1);
              s.displayName = d.buildDisplayName(s);
-             d.players[static_cast<std::size_t>(s.get(db::StaffRecord::PlayerId))].set(db::PlayerRecord::Pace, 99);
+             d.players[static_cast<std::size_t>(s.get(db::StaffRecord::PlayerId))].set(db::PlayerRecord::Pace,
+                                                                                       99);
          }},
         {"transfer",
          [](Database& d, ChangeRecorder& r) {
@@ -95,9 +96,13 @@ const std::vector<StepKind>& kinds()
         {"new name", [](Database& d, ChangeRecorder&) { d.appendName(db::NameKind::Second, "Zebedee"); }},
         {"new club", [](Database& d, ChangeRecorder&) { d.appendClub(db::composeNewClub(d)); }},
         {"new staff",
-         [](Database& d, ChangeRecorder&) { db::addNewStaff(d, db::Classification::NonPlayerAndPlayer, 15); }},
+         [](Database& d, ChangeRecorder&) {
+             db::addNewStaff(d, db::Classification::NonPlayerAndPlayer, 15);
+         }},
         {"wizard player",
-         [](Database& d, ChangeRecorder&) { db::addWizardPlayer(d, d.wizardTemplates[0], [] { return 3; }); }},
+         [](Database& d, ChangeRecorder&) {
+             db::addWizardPlayer(d, d.wizardTemplates[0], [] { return 3; });
+         }},
     };
     return all;
 }
@@ -251,8 +256,9 @@ TEST(ChangeStepTest, ValuesReadTheWayThePagesShowThem)
     EXPECT_EQ(seen["FavouriteClubs[3]"].second, clubName);
 
     const std::string csv = db::changesCsv({{"Clubs", "1", "Caf\xE9, \"Bar\"", "LongName", "a", "b"}});
-    EXPECT_EQ(csv, "Table,Record,Name,Field,Old value,New value\r\n"
-                   "Clubs,1,\"Caf\xC3\xA9, \"\"Bar\"\"\",LongName,a,b\r\n");
+    EXPECT_EQ(csv,
+              "Table,Record,Name,Field,Old value,New value\r\n"
+              "Clubs,1,\"Caf\xC3\xA9, \"\"Bar\"\"\",LongName,a,b\r\n");
 }
 
 TEST(FieldCatalogTest, FieldsStayInsideTheirRecordsAndNeverOverlap)

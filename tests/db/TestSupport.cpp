@@ -114,8 +114,10 @@ const char* opName(Op op)
 bool FaultyFileSystem::fails(Op op)
 {
     const int n = ++calls[static_cast<int>(op)];
-    if (op == failOp && n == failAt) {
+    if ((op == failOp && n == failAt) || (op == secondOp && n == secondAt)) {
         failed = true;
+        // A failing write is a full disk; anything else a failing disk.
+        setLastError(op == Op::Write ? db::IoError::DiskFull : db::IoError::IoFailure);
         return true;
     }
     return false;
@@ -213,6 +215,11 @@ bool FaultyFileSystem::getPermissions(const std::string& path, std::uint32_t& mo
 bool FaultyFileSystem::setPermissions(const std::string& path, std::uint32_t mode)
 {
     return !fails(Op::SetPerm) && NativeFileSystem::setPermissions(path, mode);
+}
+
+bool FaultyFileSystem::renameFolder(const std::string& from, const std::string& to)
+{
+    return !fails(Op::Rename) && NativeFileSystem::renameFolder(from, to);
 }
 
 }  // namespace testing_db

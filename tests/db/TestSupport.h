@@ -98,6 +98,9 @@ class FaultyFileSystem : public db::NativeFileSystem {
 public:
     Op failOp = Op::Count;
     int failAt = 0;
+    // A second fault, for failures while a first one is being undone.
+    Op secondOp = Op::Count;
+    int secondAt = 0;
     int calls[static_cast<int>(Op::Count)] = {};
     bool failed = false;
     // A file system without hard links (FAT): every link fails.
@@ -122,6 +125,7 @@ public:
     bool listDirectory(const std::string& dir, std::vector<std::string>& names) override;
     bool getPermissions(const std::string& path, std::uint32_t& mode) override;
     bool setPermissions(const std::string& path, std::uint32_t mode) override;
+    bool renameFolder(const std::string& from, const std::string& to) override;
 
 private:
     bool fails(Op op);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "SmallDatabase.h"
+#include "db/SaveRecord.h"
 #include "db/Search.h"
 #include "db/Win1252.h"
 #include "tools/cli/Cli.h"
@@ -175,6 +176,35 @@ TEST_F(CliFolder, SearchAgreesWithTheCore)
     EXPECT_EQ(runCli({"search", dir, "staff", "zo\xC3\xAB"}).out, "1\tZo\xC3\xAB O'Neil, \"Jr\"\n");
 }
 
+// check names an interrupted save instead of the damage it seems to be;
+// recover is the one command that writes, and only what recovery must.
+TEST_F(CliFolder, InterruptedSavesAreReportedAndRecovered)
+{
+    const std::string stray = data(".staff.dat.x1y2z3w4.tmp");
+    std::ofstream(stray) << "half";
+    Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitProblems);
+    EXPECT_EQ(r.out.rfind("Leftovers: A save into", 0), 0u) << r.out;
+    EXPECT_TRUE(std::filesystem::exists(stray));
+    r = runCli({"recover", dir});
+    EXPECT_EQ(r.status, cli::kExitOk);
+    EXPECT_NE(r.out.find("Its leftovers were removed: " + stray), std::string::npos) << r.out;
+    EXPECT_FALSE(std::filesystem::exists(stray));
+    EXPECT_EQ(runCli({"check", dir}).out, "No problems found.\n");
+    EXPECT_EQ(runCli({"recover", dir}).out, "Nothing to recover: no interrupted save or backup.\n");
+
+    // A record of a save whose new club.dat and original are both missing.
+    std::ofstream(data(".quarndb-save"), std::ios::binary)
+        << db::formatSaveRecord({{"club.dat", ".club.dat.x.tmp", ".club.dat.quarn-old", 1, 1}});
+    r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitProblems);
+    EXPECT_EQ(r.out.rfind("Interrupted save: ", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find("cannot be made whole"), std::string::npos) << r.out;
+    r = runCli({"recover", dir});
+    EXPECT_EQ(r.status, cli::kExitError);
+    EXPECT_TRUE(std::filesystem::exists(data(".quarndb-save")));
+}
+
 TEST(CliArguments, BadArgumentsExitWithTwoAndSayWhy)
 {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
@@ -189,6 +219,7 @@ TEST(CliArguments, BadArgumentsExitWithTwoAndSayWhy)
         {{"export", "dir", "clubs", "--colour"}, "unknown option '--colour'"},
         {{"search", "dir", "nations", "x"}, "search looks for staff or clubs"},
         {{"search", "dir", "staff"}, "search needs GAMEDIR"},
+        {{"recover"}, "recover needs exactly one GAMEDIR"},
     };
     for (const auto& [args, message] : cases) {
         const Result r = runCli(args);
@@ -202,7 +233,7 @@ TEST(CliArguments, HelpForEachCommand)
 {
     EXPECT_EQ(runCli({"--help"}).status, cli::kExitOk);
     EXPECT_NE(runCli({"--help"}).out.find("quarndb-cli COMMAND GAMEDIR"), std::string::npos);
-    for (const std::string command : {"info", "check", "export", "search"}) {
+    for (const std::string command : {"info", "check", "export", "search", "recover"}) {
         const Result r = runCli({command, "--help"});
         EXPECT_EQ(r.status, cli::kExitOk);
         EXPECT_EQ(r.out.rfind("Usage: quarndb-cli " + command, 0), 0u) << r.out;

@@ -8,6 +8,7 @@
 #include "Export.h"
 #include "Load.h"
 #include "UpdateCommands.h"
+#include "Recover.h"
 #include "db/Search.h"
 #include "db/Win1252.h"
 
@@ -22,7 +23,8 @@ const char* const kUsage =
     "Inspect, check, export and search a Championship Manager 3 database, and\n"
     "write and apply updates of it.\n"
     "GAMEDIR is the game's installation folder, the one that holds the data folder.\n"
-    "Only apply writes to a game folder, the way the editor saves, after a backup.\n"
+    "Only 'apply' and 'recover' write to a game folder (apply the way the editor\n"
+    "saves, after a backup).\n"
     "\n"
     "Commands:\n"
     "  info GAMEDIR                         the index entries, table and file sizes\n"
@@ -33,6 +35,7 @@ const char* const kUsage =
     "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE] write the update from one database to another\n"
     "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
     "                                       apply an update to a database\n"
+    "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Run 'quarndb-cli COMMAND --help' for more about a command.\n";
 
@@ -54,7 +57,10 @@ const char* const kCheckHelp =
     "classifications whose PlayerId or NonPlayerId link is missing or outside its\n"
     "table; two people sharing one attribute record; name usage counts that\n"
     "disagree with the staff using the name; staff.dat table offsets that disagree\n"
-    "with the layout; files shorter than the index counts need.\n"
+    "with the layout; files shorter than the index counts need. First of all it\n"
+    "looks for a save that was interrupted: one that left the files between the\n"
+    "old and the new set is reported as such, and the records are not checked\n"
+    "('quarndb-cli recover' makes the folder whole); leftovers are reported.\n"
     "Exit status: 0 no problems, 1 problems found, 2 the database could not be read.\n";
 
 std::string exportHelp()
@@ -225,6 +231,9 @@ int info(const std::string& dir, std::ostream& out, std::ostream& err)
 
 int check(const std::string& dir, std::ostream& out, std::ostream& err)
 {
+    if (!gameFolderExists(dir, err)) return kExitError;
+    int found = 0;
+    if (reportInterruptedSave(dir, out, found)) return kExitProblems;
     db::Database db;
     if (!openIndex(dir, db, err)) return kExitError;
     std::vector<Problem> problems = checkLayout(db, readFileSizes(dir));
@@ -247,11 +256,12 @@ int check(const std::string& dir, std::ostream& out, std::ostream& err)
     std::vector<Problem> records = checkRecords(db);
     problems.insert(problems.end(), records.begin(), records.end());
     for (const Problem& p : problems) out << db::win1252ToUtf8(p.line()) << "\n";
-    if (problems.empty()) {
+    if (problems.empty() && found == 0) {
         out << "No problems found.\n";
         return kExitOk;
     }
-    out << problems.size() << (problems.size() == 1 ? " problem" : " problems") << " found.\n";
+    const std::size_t total = problems.size() + static_cast<std::size_t>(found);
+    out << total << (total == 1 ? " problem" : " problems") << " found.\n";
     return kExitProblems;
 }
 
@@ -348,6 +358,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             out << kDiffHelp;
         else if (command == "apply")
             out << kApplyHelp;
+        else if (command == "recover")
+            out << kRecoverHelp;
         else
             break;
         return kExitOk;
@@ -356,6 +368,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "info" || command == "check") {
         if (args.size() != 2) return usageError(err, command + " needs exactly one GAMEDIR", command.c_str());
         return command == "info" ? info(args[1], out, err) : check(args[1], out, err);
+    }
+    if (command == "recover") {
+        if (args.size() != 2) return usageError(err, "recover needs exactly one GAMEDIR", "recover");
+        return gameFolderExists(args[1], err) ? recover(args[1], out, err) : kExitError;
     }
     if (command == "export") return exportCommand(args, out, err);
     if (command == "search") return search(args, out, err);
