@@ -16,6 +16,7 @@
 #include "db/Codes.h"
 #include "db/NewClub.h"
 #include "db/NewStaff.h"
+#include "db/SaveRecord.h"
 #include "db/Transfer.h"
 #include "db/Update.h"
 #include "db/json/UpdateJson.h"
@@ -412,6 +413,20 @@ TEST(UpdateCommands, DiffThenApplyGivesTheNewFolderWithABackup)
     EXPECT_EQ(bad.status, cli::kExitError);
     EXPECT_NE(bad.err.find("version 7"), std::string::npos) << bad.err;
     EXPECT_EQ(dataFiles(root / "c"), done);
+
+    // Not over an interrupted save, not even a dry run: recover comes first.
+    ASSERT_EQ(cliRun({"diff", (root / "a").string(), (root / "b").string(), "-o", file}).status, 0);
+    std::ofstream(root / "c" / "data" / ".quarndb-save", std::ios::binary)
+        << db::formatSaveRecord({{"club.dat", ".club.dat.x.tmp", ".club.dat.quarn-old", 1, 1}});
+    const auto interrupted = dataFiles(root / "c");
+    for (const bool dryRun : {true, false}) {
+        std::vector<std::string> args = {"apply", (root / "c").string(), file};
+        if (dryRun) args.push_back("--dry-run");
+        const CliResult r = cliRun(args);
+        EXPECT_EQ(r.status, cli::kExitError);
+        EXPECT_NE(r.err.find("interrupted save; run 'quarndb-cli recover"), std::string::npos) << r.err;
+        EXPECT_EQ(dataFiles(root / "c"), interrupted);
+    }
     std::filesystem::remove_all(root);
 }
 

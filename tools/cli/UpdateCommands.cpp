@@ -7,6 +7,7 @@
 
 #include "Cli.h"
 #include "db/Backup.h"
+#include "db/Recovery.h"
 #include "db/Win1252.h"
 #include "db/json/UpdateJson.h"
 
@@ -30,7 +31,8 @@ const char* const kApplyHelp =
     "conflict is listed (record, field, expected, found) and nothing is written.\n"
     "Appended records take the next free identifiers of GAMEDIR, and references\n"
     "to them inside the update follow. The data files are saved the way the\n"
-    "editor saves them, after a dated backup copy of the originals.\n"
+    "editor saves them, after a dated backup copy of the originals. A folder\n"
+    "with an interrupted save is refused until 'recover' has made it whole.\n"
     "  --dry-run  print what would change; write nothing\n"
     "  --force    apply over conflicts (the update's new values win); a record\n"
     "             the update changes must still exist\n"
@@ -119,6 +121,17 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "quarndb-cli: " << positional[1] << ": " << e.what() << "\n";
         return kExitError;
     }
+    // A folder an interrupted save left behind is made whole first: read now
+    // it could mix the files of two saves, and a save over it would lose the
+    // way back.
+    using Outcome = db::RecoveryReport::Outcome;
+    const Outcome pending = db::recoverGameFolder(dir, false).outcome;
+    if (pending != Outcome::Nothing && pending != Outcome::Tidied) {
+        err << "quarndb-cli: " << dir << " holds an interrupted save; run 'quarndb-cli recover " << dir
+            << "' first. Nothing was written.\n";
+        return kExitError;
+    }
+
     db::Database target;
     if (!loadForCommand(dir, target, err)) return kExitError;
 
