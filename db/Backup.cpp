@@ -131,6 +131,7 @@ std::string SaveSession::backupOnce(const std::string& gameDir, std::time_t now)
 std::string SaveSession::save(const Database& db, const std::string& gameDir, Progress& progress,
                               std::time_t now)
 {
+    checkSavable(db, gameDir, fs_);  // no backup of a folder that is not to be saved
     std::string folder = backupOnce(gameDir, now);
     saveDatabase(db, gameDir, progress, fs_);
     return folder;

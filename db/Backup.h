@@ -38,8 +38,8 @@ public:
     // backup folder, or an empty string when none was needed.
     std::string backupOnce(const std::string& gameDir, std::time_t now = std::time(nullptr));
 
-    // backupOnce, then saveDatabase. A failed backup stops before anything
-    // is saved. Returns what backupOnce returned.
+    // checkSavable, backupOnce, then saveDatabase. A failed backup stops
+    // before anything is saved. Returns what backupOnce returned.
     std::string save(const Database& db, const std::string& gameDir, Progress& progress,
                      std::time_t now = std::time(nullptr));
 

@@ -171,11 +171,13 @@ public:
             if (!fs_.rename(f->tempPath, f->path)) undo("Replacing " + f->path);
         if (!fs_.syncDirectory(dataDir_)) undo("Flushing the folder " + dataDir_);
         committed_ = true;
-        // The save is complete; the record goes last, once every second
-        // name is gone. Whatever stays behind here the next start removes.
+        // The save is complete; the record goes last, once the removal of
+        // every second name is on the disk. Whatever stays behind here the
+        // next start removes; a record that outlives a power cut only makes
+        // it tidy again.
         bool tidy = true;
         for (const StagedFile& f : files_) tidy = fs_.remove(f.keptPath) && tidy;
-        if (tidy && fs_.syncDirectory(dataDir_) && fs_.remove(recordPath())) fs_.syncDirectory(dataDir_);
+        if (tidy && fs_.syncDirectory(dataDir_)) fs_.remove(recordPath());
     }
 
 private:
@@ -373,7 +375,7 @@ std::int32_t staffTableStart(const Database& db, int entry)
 
 }  // namespace
 
-void saveDatabase(const Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs)
+void checkSavable(const Database& db, const std::string& gameDir, FileSystem& fs)
 {
     for (int k = 0; k < Entry::Count; ++k) db.entry(k);  // a short index fails before anything is done
     // Tables a load did not finish are short or empty: written out, they
@@ -381,12 +383,17 @@ void saveDatabase(const Database& db, const std::string& gameDir, Progress& prog
     if (!db.loadComplete())
         throw Error("The database was not loaded completely; saving it would overwrite the game's files "
                     "with missing records. Nothing was saved.");
-    const std::string indexPath = dataFilePath(gameDir, files::kIndex, fs);
-    if (hasSaveRecord(files::folderOf(indexPath), fs))
-        throw Error("An earlier save into " + files::folderOf(indexPath) +
+    const std::string dataDir = files::folderOf(dataFilePath(gameDir, files::kIndex, fs));
+    if (hasSaveRecord(dataDir, fs))
+        throw Error("An earlier save into " + dataDir +
                     " was interrupted and is not finished; File > Open, the next start of Quarn db or "
                     "'quarndb-cli recover' makes the folder whole first. Nothing was saved.");
+}
 
+void saveDatabase(const Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs)
+{
+    checkSavable(db, gameDir, fs);
+    const std::string indexPath = dataFilePath(gameDir, files::kIndex, fs);
     SaveTransaction tx(fs);
 
     // index.dat: the 22 entries at offset 8; the header and anything after

@@ -37,9 +37,16 @@ void loadDatabase(Database& db, const std::string& gameDir, const std::string& w
 void loadDatabase(Database& db, const std::string& gameDir, const std::string& wizardPath,
                   Progress& progress);
 
+// Throws Error when `db` must not be saved into gameDir: an index short of
+// entries, a load that did not finish, or an earlier save there that was
+// interrupted and not yet finished or undone (see Recovery.h).
+void checkSavable(const Database& db, const std::string& gameDir, FileSystem& fs);
+
 // Writes index.dat and the editable tables back. Every file is built in a
 // temporary beside it and renamed over the original only when all of them
-// were written; on failure every original is left exactly as it was.
+// were written, index.dat last, with a record of them flushed first so that
+// recovery can finish or undo a save a crash cut short; on failure every
+// original is left exactly as it was. Refuses what checkSavable refuses.
 void saveDatabase(const Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs);
 void saveDatabase(const Database& db, const std::string& gameDir, Progress& progress);
 

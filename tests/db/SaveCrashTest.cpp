@@ -171,9 +171,11 @@ TEST(SaveCrash, ADamagedNewFileSendsTheSaveBackOrStopsEverything)
             if (steps[i].phase == phase && --nth == 0) return static_cast<int>(i + 1);
         return 0;
     };
-    auto dataFile = [](const std::string& dir, const std::string& prefix) {
-        for (const auto& e : fs::directory_iterator(fs::path(dir) / "data"))
-            if (e.path().filename().string().starts_with(prefix)) return e.path().string();
+    auto stagedFile = [](const std::string& dir, const std::string& target) {
+        for (const auto& e : fs::directory_iterator(fs::path(dir) / "data")) {
+            const std::string name = e.path().filename().string();
+            if (name.starts_with("." + target + ".") && name.ends_with(".tmp")) return e.path().string();
+        }
         return std::string();
     };
     auto damage = [](const std::string& path) {
@@ -185,7 +187,7 @@ TEST(SaveCrash, ADamagedNewFileSendsTheSaveBackOrStopsEverything)
     const std::string dir = work.file("crashed");
     copyFolder(original, dir);
     ASSERT_NE(runHelper(dir, stepOf("swap", 3)), 0);
-    damage(dataFile(dir, ".index.dat."));
+    damage(stagedFile(dir, "index.dat"));
     const db::RecoveryReport back = db::recoverGameFolder(dir);
     EXPECT_EQ(back.outcome, db::RecoveryReport::Outcome::RolledBack) << back.text();
     EXPECT_EQ(dataOf(dir), oldData);

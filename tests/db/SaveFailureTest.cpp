@@ -112,7 +112,7 @@ int failEachCall(EditedGame& g, bool refuseLinks, std::initializer_list<Op> ops)
         // The folder flushes after the commit belong to its tidying: see
         // FailedTidyingAfterTheCommitIsNoFailure.
         if (op == Op::SyncDir) {
-            EXPECT_EQ(calls, 4);
+            EXPECT_EQ(calls, 3);
             calls = 2;
         }
         EXPECT_GT(calls, 0) << opName(op);
