@@ -58,6 +58,8 @@ db::Database reload(MemoryFileSystem& fs)
 db::Database updateTarget()
 {
     db::Database d = db::Database::withEmptyIndex();
+    // Built whole in memory: as savable as a finished load.
+    d.markStepComplete(db::LoadStep::WizardTemplates);
     addLookup(d, d.nations, db::Entry::Nations, 2);
     addLookup(d, d.clubComps, db::Entry::ClubComps, 2);
     addLookup(d, d.colours, db::Entry::Colours, 2);

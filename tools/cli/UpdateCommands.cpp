@@ -134,6 +134,9 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
 
     db::Database target;
     if (!loadForCommand(dir, target, err)) return kExitError;
+    // Every table a save writes was read whole; the wizard's templates, which
+    // the command has no use for, are the editor's own and never saved.
+    target.markStepComplete(db::LoadStep::WizardTemplates);
 
     if (dryRun) {
         for (const std::string& line : db::describeUpdate(target, update))
