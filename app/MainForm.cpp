@@ -10,7 +10,9 @@
 
 #include "about/AboutForm.h"
 #include "app/AppContext.h"
+#include "app/ApplyUpdate.h"
 #include "app/EditHistory.h"
+#include "app/EditStep.h"
 #include "app/Messages.h"
 #include "app/Platform.h"
 #include "app/QtText.h"
@@ -89,6 +91,7 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
 
     connect(ui->Open1, &QAction::triggered, this, &MainForm::Open1Click);
     connect(ui->Save1, &QAction::triggered, this, &MainForm::Save1Click);
+    connect(ui->ApplyUpdate1, &QAction::triggered, this, &MainForm::ApplyUpdate1Click);
     connect(ui->Exit1, &QAction::triggered, this, &MainForm::Exit1Click);
     connect(ui->Club1, &QAction::triggered, this, &MainForm::Club1Click);
     connect(ui->Staff1, &QAction::triggered, this, &MainForm::Staff1Click);
@@ -171,6 +174,7 @@ void MainForm::setLoaded(bool loaded)
     loaded_ = loaded;
     ui->Open1->setEnabled(!loaded);
     ui->Save1->setEnabled(loaded);
+    ui->ApplyUpdate1->setEnabled(loaded);
     ui->Edit1->setEnabled(loaded);
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet2), loaded);
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet10), loaded);
@@ -251,6 +255,28 @@ void MainForm::Save1Click()
     }
     messages().information(QStringLiteral("Saving was a smashing success!"));
     if (ctx_.statusForm) ctx_.statusForm->hide();
+}
+
+void MainForm::ApplyUpdate1Click()
+{
+    if (!loaded_) return;
+    const QString path = chooseUpdateFile(this);
+    if (path.isEmpty()) return;
+    UpdateOutcome outcome;
+    {
+        WaitCursor wait;
+        // The whole update is one step of the history: Undo takes all of it back.
+        EditStep step(ctx_, QStringLiteral("Apply Update"));
+        step.touchAll();
+        outcome = applyUpdateFile(ctx_.db, path);
+        // New records and names reach every pick list; the pages show no
+        // record afterwards, so no control still holds a value from before.
+        if (outcome.applied) {
+            clearAllLists();
+            fillAllLists();
+        }
+    }
+    showOutcome(messages(), outcome);
 }
 
 void MainForm::Exit1Click()

@@ -30,6 +30,7 @@ public:
     // Menu commands.
     void Open1Click();
     void Save1Click();
+    void ApplyUpdate1Click();
     void Exit1Click();
     void Club1Click();
     void Staff1Click();

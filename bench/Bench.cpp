@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
+#include "UpdateBench.h"
 #include "WindowBench.h"
 #include "app/Startup.h"
 #include "db/Search.h"
@@ -262,9 +263,12 @@ int main(int argc, char** argv)
         std::cerr << "benchmark failed: " << e.what() << "\n";
         return 1;
     }
-    const std::string text = "Machine: " + machine() + ", " +
+    std::string text = "Machine: " + machine() + ", " +
                              std::to_string(std::thread::hardware_concurrency()) + " cores.\n\n" +
                              table(rows, opt.runs);
+    std::vector<double> loads;
+    for (const Row& r : rows) loads.push_back(r.coreLoad);
+    text += bench::updateFigures(opt.scales, opt.runs, loads);
     std::cout << text;
     if (!opt.markdown.empty()) replaceBetweenMarkers(opt.markdown, text);
     return 0;

@@ -27,7 +27,7 @@ constexpr FieldInfo kNationFields[] = {textField("NationName", NationRecord::Nat
 
 constexpr FieldInfo kNameFields[] = {
     textField("Name", NameRecord::Name),
-    numberField("NameId", NameRecord::NameId),
+    idField("NameId", NameRecord::NameId),
     bytesField("Reserved", NameRecord::Reserved),
     numberField("UsageCount", NameRecord::UsageCount),
 };
@@ -44,7 +44,7 @@ constexpr FieldInfo kStadiumFields[] = {
 };
 
 constexpr FieldInfo kClubFields[] = {
-    numberField("ClubId", C::ClubId),
+    idField("ClubId", C::ClubId),
     textField("LongName", C::LongName),
     numberField("Reserved55", C::Reserved55),
     textField("ShortName", C::ShortName),
@@ -87,7 +87,7 @@ constexpr FieldInfo kClubFields[] = {
 };
 
 constexpr FieldInfo kStaffFields[] = {
-    numberField("StaffId", S::StaffId),
+    idField("StaffId", S::StaffId),
     refField("FirstNameId", S::FirstNameId, TableId::FirstNames),
     refField("SecondNameId", S::SecondNameId, TableId::SecondNames),
     refField("CommonNameId", S::CommonNameId, TableId::CommonNames),
@@ -122,15 +122,15 @@ constexpr FieldInfo kStaffFields[] = {
     refsField("DislikedClubs", S::DislikedClubs, TableId::Clubs),
     refsField("FavouriteStaff", S::FavouriteStaff, TableId::Staff),
     refsField("DislikedStaff", S::DislikedStaff, TableId::Staff),
-    numberField("PlayerId", S::PlayerId),
+    linkField("PlayerId", S::PlayerId, TableId::Players),
     numberField("Reserved149", S::Reserved149),
-    numberField("NonPlayerId", S::NonPlayerId),
+    linkField("NonPlayerId", S::NonPlayerId, TableId::NonPlayers),
 };
 
 constexpr FieldInfo kStaffExtraFields[] = {bytesField("Bytes", BytesField{0, 8})};
 
 constexpr FieldInfo kNonPlayerFields[] = {
-    numberField("NonPlayerId", NP::NonPlayerId),
+    idField("NonPlayerId", NP::NonPlayerId),
     numberField("CurrentAbility", NP::CurrentAbility),
     numberField("PotentialAbility", NP::PotentialAbility),
     numberField("HomeReputation", NP::HomeReputation),
@@ -162,7 +162,7 @@ constexpr FieldInfo kNonPlayerFields[] = {
 };
 
 constexpr FieldInfo kPlayerFields[] = {
-    numberField("PlayerId", P::PlayerId),
+    idField("PlayerId", P::PlayerId),
     numberField("SquadNumber", P::SquadNumber),
     numberField("CurrentAbility", P::CurrentAbility),
     numberField("PotentialAbility", P::PotentialAbility),

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ChangeStep.h"
 #include "Codes.h"
@@ -34,6 +35,7 @@ struct FieldInfo {
     std::uint8_t count = 1;  // elements (reference lists)
     TableId target = TableId::Count;
     std::span<const std::string_view> captions{};
+    bool identifier = false;  // the record's own identifier (its position)
 
     constexpr std::uint16_t end() const { return static_cast<std::uint16_t>(offset + width * count); }
 };
@@ -41,6 +43,21 @@ struct FieldInfo {
 constexpr FieldInfo numberField(std::string_view n, NumField f)
 {
     return {n, FieldKind::Number, f.offset, f.width, f.isSigned};
+}
+// The record's own identifier: shown as a number, moved with the record
+// when an update appends it elsewhere.
+constexpr FieldInfo idField(std::string_view n, I32Field f)
+{
+    FieldInfo i = numberField(n, f);
+    i.identifier = true;
+    return i;
+}
+// A number that holds a record of `target` but is shown as a number.
+constexpr FieldInfo linkField(std::string_view n, I32Field f, TableId target)
+{
+    FieldInfo i = numberField(n, f);
+    i.target = target;
+    return i;
 }
 constexpr FieldInfo textField(std::string_view n, TextField f)
 {
@@ -95,6 +112,51 @@ std::string formatGameDate(std::uint16_t dayOfYear, std::int16_t year);
 // The name a record goes by (Windows-1252): a club's long name, a person's
 // display name, a playing or non-playing record's owner, a name's text, an
 // index entry's table; empty when it has none.
+class RecordNamer;
+
+// ---- Every byte of a record, as database updates carry it ------------------
+
+// One piece of a record. The pieces of a table are derived from its catalog
+// fields and cover every byte once, in offset order: plain fields as they
+// are, lists split into their elements (named by elementName), dates into
+// "<name>.DayOfYear", "<name>.Year" and "<name>.Reserved", and every byte run
+// no field names as bytes called "Reserved<offset>".
+struct ByteField {
+    enum class Kind { Number, Text, Bytes };
+
+    std::string name;
+    std::uint16_t offset = 0;
+    std::uint16_t width = 0;
+    Kind kind = Kind::Bytes;
+    bool isSigned = false;  // numbers only
+    int refTable = -1;      // the TableId a 4-byte number refers to, or -1
+    bool selfId = false;    // the record's own identifier
+
+    NumField num() const { return NumField(offset, static_cast<std::uint8_t>(width), isSigned); }
+};
+
+struct TableLayout {
+    TableId id;
+    const char* name;  // as update files and quarndb-cli name it: "clubs", "non-players", ...
+    std::size_t recordSize;
+    int entry;     // its index entry, -1 for the index itself
+    bool written;  // File > Save writes it (isSavedTable)
+    std::vector<ByteField> fields;
+};
+
+const TableLayout& tableLayout(TableId t);
+// nullptr for a name no table has.
+const TableLayout* tableByName(std::string_view name);
+// The piece called `name` of a table, or nullptr.
+const ByteField* fieldByName(const TableLayout& t, std::string_view name);
+
+// Generic record access. Positions must be below tableSize.
+const std::uint8_t* recordData(const Database& d, TableId t, std::size_t i);
+std::uint8_t* recordData(Database& d, TableId t, std::size_t i);
+// Appends a record made of `bytes` (the table's record size), leaving the
+// index alone: the caller moves counts and offsets.
+void pushRecord(Database& d, TableId t, const std::uint8_t* bytes);
+
 class RecordNamer {
 public:
     explicit RecordNamer(const Database& d) : db_(d) {}

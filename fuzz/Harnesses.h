@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "db/Database.h"
+
 // Checks a promise the code under test makes; a broken one aborts.
 #define FUZZ_REQUIRE(cond)                                                                   \
     do {                                                                                     \
@@ -20,6 +22,9 @@
 
 namespace fuzz {
 
+// The database updateHarness applies updates to (and its seeds are made from).
+db::Database updateTarget();
+
 // Loads a packed game folder (see Container.h) from an in-memory file layer,
 // builds display names, runs the integrity checks, the searches and every
 // export, saves, and when the load was complete checks that loading the
@@ -29,5 +34,12 @@ void loadHarness(const std::uint8_t* data, std::size_t size);
 // Text and date rules on arbitrary bytes: the number rule, the code-page
 // conversions, the search folding and the date conversions.
 void textHarness(const std::uint8_t* data, std::size_t size);
+
+// Arbitrary bytes as a database update for a small database: a bad update is
+// refused with db::Error; a good one encodes back to the same text; applying
+// it changes nothing unless it applies, and what it applies saves and loads
+// back unchanged, counts and staff offsets included. Says which way it went.
+enum class UpdateOutcome { Refused, NotApplied, Applied };
+UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size);
 
 }  // namespace fuzz

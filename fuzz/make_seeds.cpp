@@ -9,6 +9,11 @@
 #include <iostream>
 
 #include "Container.h"
+#include "Harnesses.h"
+#include "db/NewClub.h"
+#include "db/NewStaff.h"
+#include "db/Update.h"
+#include "db/json/UpdateJson.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {
@@ -113,6 +118,7 @@ int main(int argc, char** argv)
     const std::filesystem::path out = argv[1];
     std::filesystem::create_directories(out / "load");
     std::filesystem::create_directories(out / "text");
+    std::filesystem::create_directories(out / "update");
 
     sample::Options options;
     options.scale = 0.01;
@@ -173,6 +179,28 @@ int main(int argc, char** argv)
         const std::size_t len = std::strlen(s) > 0 ? std::strlen(s) : 2;
         write(out / "text" / ("seed-" + std::to_string(t++)), Bytes(s, s + len));
     }
-    std::cout << "wrote " << n << " load seeds and " << t << " text seeds to " << out.string() << "\n";
+
+    // Updates of the update target: a changed field, a new club with a new
+    // person in it, new names.
+    const db::Database base = fuzz::updateTarget();
+    int u = 0;
+    auto update = [&](const db::Database& after) {
+        const std::string json = db::encodeUpdate(db::diffDatabases(base, after));
+        write(out / "update" / ("seed-" + std::to_string(u++)), Bytes(json.begin(), json.end()));
+    };
+    db::Database edited = base;
+    edited.clubs[1].set(db::ClubRecord::Cash, 5000);
+    edited.clubs[2].setText(db::ClubRecord::ShortName, "Short \xE9");
+    update(edited);
+    const std::int32_t club = edited.appendClub(db::composeNewClub(edited));
+    edited.staff[0].set(db::StaffRecord::ClubContractedId, club);
+    db::addNewStaff(edited, 3, 8);
+    update(edited);
+    edited.appendName(db::NameKind::Second, "Nouveau");
+    edited.staff.back().set(db::StaffRecord::SecondNameId, 2);
+    update(edited);
+
+    std::cout << "wrote " << n << " load seeds, " << t << " text seeds and " << u << " update seeds to "
+              << out.string() << "\n";
     return 0;
 }

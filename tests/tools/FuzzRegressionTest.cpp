@@ -52,6 +52,53 @@ TEST(FuzzRegressions, SavedTextInputs)
     }
 }
 
+TEST(FuzzRegressions, SavedUpdateInputs)
+{
+    for (const auto& p : inputs("update")) {
+        SCOPED_TRACE(p.string());
+        const fuzz::Bytes b = read(p);
+        fuzz::updateHarness(b.data(), b.size());
+    }
+}
+
+// Update files of every shape the harness must survive: not JSON, deep
+// nesting, huge numbers, updates that conflict and one that applies.
+TEST(FuzzRegressions, HostileUpdates)
+{
+    const std::string counts =
+        "\"counts\": {\"index\": 22, \"clubs\": 3, \"stadiums\": 2, \"first-names\": 2, \"second-names\": 2, "
+        "\"common-names\": 2, \"staff\": 3, \"staff-extra\": 0, \"non-players\": 2, \"players\": 2, "
+        "\"nations\": 2, \"competitions\": 2, \"colours\": 2, \"cities\": 1}";
+    const std::string head = "{\"format\": \"quarndb-update\", \"version\": 1, " + counts;
+    using O = fuzz::UpdateOutcome;
+    const std::pair<std::string, O> inputs[] = {
+        {"", O::Refused},
+        {"\xff\xfe", O::Refused},
+        {std::string(5000, '{'), O::Refused},
+        {std::string(5000, '[') + std::string(5000, ']'), O::Refused},
+        {head + "}", O::Applied},  // nothing to do
+        {head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 0, "
+                "\"new\": 18446744073709551615}}}]}}}",
+         O::Refused},
+        {head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 0, "
+                "\"new\": 7}}}]}}}",
+         O::Applied},
+        {head + ", \"tables\": {\"clubs\": {\"changed\": [{\"id\": 1, \"fields\": {\"Cash\": {\"old\": 5, "
+                "\"new\": 7}}}]}}}",
+         O::NotApplied},
+        {head + ", \"tables\": {\"index\": {\"changed\": [{\"id\": 8, \"fields\": {\"TableOffset\": "
+                "{\"old\": 0, \"new\": 7}}}]}}}",
+         O::Refused},
+        {head + ", \"tables\": {\"staff-extra\": {\"appended\": [{\"id\": 0, \"fields\": {\"Bytes\": "
+                "\"0102030405060708\"}}]}}}",
+         O::Applied},
+    };
+    for (const auto& [in, outcome] : inputs) {
+        SCOPED_TRACE(in.substr(0, 80));
+        EXPECT_EQ(fuzz::updateHarness(reinterpret_cast<const std::uint8_t*>(in.data()), in.size()), outcome);
+    }
+}
+
 // An index of 22 entries with the given counts and offsets.
 fuzz::Bytes index(std::int32_t count, std::int32_t offset)
 {

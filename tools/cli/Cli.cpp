@@ -7,6 +7,7 @@
 #include "Check.h"
 #include "Export.h"
 #include "Load.h"
+#include "UpdateCommands.h"
 #include "Recover.h"
 #include "db/Search.h"
 #include "db/Win1252.h"
@@ -19,9 +20,11 @@ const char* const kProgram = "quarndb-cli";
 
 const char* const kUsage =
     "Usage: quarndb-cli COMMAND GAMEDIR [ARGUMENTS]\n"
-    "Inspect, check, export and search a Championship Manager 3 database.\n"
+    "Inspect, check, export and search a Championship Manager 3 database, and\n"
+    "write and apply updates of it.\n"
     "GAMEDIR is the game's installation folder, the one that holds the data folder.\n"
-    "Only 'recover' writes to the game folder.\n"
+    "Only 'apply' and 'recover' write to a game folder (apply the way the editor\n"
+    "saves, after a backup).\n"
     "\n"
     "Commands:\n"
     "  info GAMEDIR                         the index entries, table and file sizes\n"
@@ -29,6 +32,9 @@ const char* const kUsage =
     "  export GAMEDIR TABLE [--format csv|json]\n"
     "                                       print every record of a table\n"
     "  search GAMEDIR staff|clubs TEXT      find staff or clubs by name\n"
+    "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE] write the update from one database to another\n"
+    "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
+    "                                       apply an update to a database\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Run 'quarndb-cli COMMAND --help' for more about a command.\n";
@@ -324,6 +330,11 @@ int search(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
 }  // namespace
 
+bool loadForCommand(const std::string& gameDir, db::Database& db, std::ostream& err)
+{
+    return openDatabase(gameDir, db, err);
+}
+
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     if (args.empty()) {
@@ -345,6 +356,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             out << exportHelp();
         else if (command == "search")
             out << kSearchHelp;
+        else if (command == "diff")
+            out << kDiffHelp;
+        else if (command == "apply")
+            out << kApplyHelp;
         else if (command == "recover")
             out << kRecoverHelp;
         else
@@ -362,6 +377,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "export") return exportCommand(args, out, err);
     if (command == "search") return search(args, out, err);
+    if (command == "diff") return diffCommand(args, out, err);
+    if (command == "apply") return applyCommand(args, out, err);
     return usageError(err, "unknown command '" + command + "'", nullptr);
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 
 // quarndb-cli: inspect, check, export and search a game database from the
-// command line. Reads the game folder only; never writes to it.
+// command line, and write and apply updates. Only apply writes a game folder,
+// through the editor's protected save.
 
 #include <iosfwd>
 #include <string>
 #include <vector>
+
+namespace db {
+class Database;
+}
 
 namespace cli {
 
@@ -13,6 +18,10 @@ namespace cli {
 constexpr int kExitOk = 0;
 constexpr int kExitProblems = 1;  // check found problems; search found nothing
 constexpr int kExitError = 2;     // bad arguments, or the database could not be read
+
+// Loads a game folder's tables for a command; false, with the reason on
+// `err`, when it cannot.
+bool loadForCommand(const std::string& gameDir, db::Database& db, std::ostream& err);
 
 // Runs one command; `args` excludes the program name.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,179 @@
+#include "UpdateCommands.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "Cli.h"
+#include "db/Backup.h"
+#include "db/Recovery.h"
+#include "db/Win1252.h"
+#include "db/json/UpdateJson.h"
+
+namespace cli {
+
+const char* const kDiffHelp =
+    "Usage: quarndb-cli diff OLDGAMEDIR NEWGAMEDIR [-o FILE]\n"
+    "Writes the update that turns the database of OLDGAMEDIR into that of\n"
+    "NEWGAMEDIR: every changed field of every record (by table, identifier and\n"
+    "field name, with old and new value) and every appended record in full, as\n"
+    "JSON, on standard output or into FILE. Reserved bytes are carried as hex.\n"
+    "The same two folders always give the same bytes. Both folders are only read.\n"
+    "Exit status: 0, or 2 when a folder cannot be read or the difference is one\n"
+    "an update cannot carry (removed records, changed nations, cities,\n"
+    "competitions or colours).\n";
+
+const char* const kApplyHelp =
+    "Usage: quarndb-cli apply GAMEDIR UPDATE [--dry-run] [--force]\n"
+    "Applies an update written by 'diff' to the database of GAMEDIR. Every old\n"
+    "value of the update is first compared with GAMEDIR; when any differs, each\n"
+    "conflict is listed (record, field, expected, found) and nothing is written.\n"
+    "Appended records take the next free identifiers of GAMEDIR, and references\n"
+    "to them inside the update follow. The data files are saved the way the\n"
+    "editor saves them, after a dated backup copy of the originals. A folder\n"
+    "with an interrupted save is refused until 'recover' has made it whole.\n"
+    "  --dry-run  print what would change; write nothing\n"
+    "  --force    apply over conflicts (the update's new values win); a record\n"
+    "             the update changes must still exist\n"
+    "Exit status: 0 applied (or would apply), 1 conflicts, 2 a bad update,\n"
+    "an unreadable folder or a failed save.\n";
+
+namespace {
+
+int fail(std::ostream& err, const std::string& message, const char* command)
+{
+    err << "quarndb-cli: " << message << "\n"
+        << "Run 'quarndb-cli " << command << " --help' for usage.\n";
+    return kExitError;
+}
+
+std::string summary(const db::UpdateCounts& c)
+{
+    return std::to_string(c.changedFields) + (c.changedFields == 1 ? " field" : " fields") + " in " +
+           std::to_string(c.changedRecords) + (c.changedRecords == 1 ? " record" : " records") +
+           " changed, " + std::to_string(c.appendedRecords) +
+           (c.appendedRecords == 1 ? " record" : " records") + " appended";
+}
+
+}  // namespace
+
+int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> positional;
+    std::string outFile;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "-o" || args[i] == "--output") {
+            if (i + 1 >= args.size()) return fail(err, args[i] + " needs a file name", "diff");
+            outFile = args[++i];
+        } else if (args[i].size() > 1 && args[i][0] == '-') {
+            return fail(err, "unknown option '" + args[i] + "'", "diff");
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    if (positional.size() != 2) return fail(err, "diff needs OLDGAMEDIR and NEWGAMEDIR", "diff");
+
+    db::Database before, after;
+    if (!loadForCommand(positional[0], before, err) || !loadForCommand(positional[1], after, err))
+        return kExitError;
+    std::string text;
+    try {
+        text = db::encodeUpdate(db::diffDatabases(before, after));
+    } catch (const db::Error& e) {
+        err << "quarndb-cli: " << e.what() << "\n";
+        return kExitError;
+    }
+    if (outFile.empty()) {
+        out << text;
+        return kExitOk;
+    }
+    std::ofstream file(std::filesystem::path(outFile), std::ios::binary | std::ios::trunc);
+    if (!file.write(text.data(), static_cast<std::streamsize>(text.size())) || !file.flush()) {
+        err << "quarndb-cli: cannot write " << outFile << "\n";
+        return kExitError;
+    }
+    return kExitOk;
+}
+
+int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    std::vector<std::string> positional;
+    bool dryRun = false, force = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--dry-run")
+            dryRun = true;
+        else if (args[i] == "--force")
+            force = true;
+        else if (args[i].size() > 1 && args[i][0] == '-')
+            return fail(err, "unknown option '" + args[i] + "'", "apply");
+        else
+            positional.push_back(args[i]);
+    }
+    if (positional.size() != 2) return fail(err, "apply needs GAMEDIR and UPDATE", "apply");
+    const std::string& dir = positional[0];
+
+    // The update first: a bad one is reported without touching the folder.
+    db::Update update;
+    try {
+        update = db::readUpdateFile(positional[1]);
+    } catch (const db::Error& e) {
+        err << "quarndb-cli: " << positional[1] << ": " << e.what() << "\n";
+        return kExitError;
+    }
+    // A folder an interrupted save left behind is made whole first: read now
+    // it could mix the files of two saves, and a save over it would lose the
+    // way back.
+    using Outcome = db::RecoveryReport::Outcome;
+    const Outcome pending = db::recoverGameFolder(dir, false).outcome;
+    if (pending != Outcome::Nothing && pending != Outcome::Tidied) {
+        err << "quarndb-cli: " << dir << " holds an interrupted save; run 'quarndb-cli recover " << dir
+            << "' first. Nothing was written.\n";
+        return kExitError;
+    }
+
+    db::Database target;
+    if (!loadForCommand(dir, target, err)) return kExitError;
+    // Every table a save writes was read whole; the wizard's templates, which
+    // the command has no use for, are the editor's own and never saved.
+    target.markStepComplete(db::LoadStep::WizardTemplates);
+
+    if (dryRun) {
+        for (const std::string& line : db::describeUpdate(target, update))
+            out << db::win1252ToUtf8(line) << "\n";
+    }
+    const std::vector<db::Conflict> conflicts = db::findConflicts(target, update);
+    for (const db::Conflict& c : conflicts) out << "conflict: " << db::win1252ToUtf8(c.line()) << "\n";
+    const bool fatal =
+        std::any_of(conflicts.begin(), conflicts.end(), [](const db::Conflict& c) { return c.fatal; });
+    if (!conflicts.empty() && (!force || fatal)) {
+        err << "quarndb-cli: " << conflicts.size() << (conflicts.size() == 1 ? " conflict" : " conflicts")
+            << " with " << dir << "; nothing was written"
+            << (fatal ? " (a record the update changes is missing there).\n"
+                      : ". Use --force to apply the update's values anyway.\n");
+        return kExitProblems;
+    }
+    if (dryRun) {
+        out << "Would apply: " << summary(db::countUpdate(update)) << ". Nothing was written.\n";
+        return kExitOk;
+    }
+
+    try {
+        const db::ApplyResult result = db::applyUpdate(target, update, {force});
+        if (!result.applied) {
+            err << "quarndb-cli: the update was not applied; nothing was written.\n";
+            return kExitError;
+        }
+        db::SaveSession session;
+        db::NullProgress progress;
+        const std::string backup = session.save(target, dir, progress);
+        out << "Applied: " << summary(db::countUpdate(update)) << ".\n";
+        if (!backup.empty()) out << "The original data files were copied to " << backup << "\n";
+    } catch (const db::Error& e) {
+        err << "quarndb-cli: cannot save " << dir << ": " << e.what() << "\n";
+        return kExitError;
+    }
+    return kExitOk;
+}
+
+}  // namespace cli
