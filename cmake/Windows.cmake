@@ -17,6 +17,16 @@ if((NOT XXHASH_LIBRARY OR XXHASH_LIBRARY STREQUAL "quarndb_xxhash_inline") AND E
   set(XXHASH_LIBRARY quarndb_xxhash_inline CACHE STRING "" FORCE)
 endif()
 
+# nlohmann-json is header-only and Debian installs it for the host only: the
+# same copy-the-headers approach gives the cross build its target.
+if(NOT TARGET nlohmann_json::nlohmann_json AND EXISTS /usr/include/nlohmann/json.hpp)
+  file(COPY /usr/include/nlohmann DESTINATION ${CMAKE_BINARY_DIR}/nlohmann-json)
+  add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED GLOBAL)
+  set_target_properties(nlohmann_json::nlohmann_json PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/nlohmann-json)
+  set(nlohmann_json_FOUND TRUE)
+endif()
+
 # The registry and shell calls of the editor, free of Qt.
 add_subdirectory(${CMAKE_SOURCE_DIR}/app/win ${CMAKE_BINARY_DIR}/app/win)
 
