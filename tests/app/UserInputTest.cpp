@@ -1,0 +1,124 @@
+// Pasting a clipboard that holds nothing, or nothing that is text, into any
+// edit box of any window changes nothing and does not crash.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QListView>
+#include <QMimeData>
+#include <QTest>
+#include <QTextEdit>
+#include <memory>
+
+#include "AppFixture.h"
+#include "about/AboutForm.h"
+#include "app/MainForm.h"
+#include "app/Startup.h"
+#include "app/StatusForm.h"
+#include "clubs/ClubPage.h"
+#include "clubs/FindClubForm.h"
+#include "operations/AddStaffForm.h"
+#include "operations/FindStaffForm.h"
+#include "operations/TransferForm.h"
+#include "operations/WizForm.h"
+#include "staff/NamesForm.h"
+#include "staff/StaffPage.h"
+
+namespace {
+
+QString boxText(QWidget* w)
+{
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    return qobject_cast<QTextEdit*>(w)->toPlainText();
+}
+
+// Every edit box of `window` the user can type into.
+QList<QWidget*> editableBoxes(QWidget* window)
+{
+    QList<QWidget*> boxes;
+    for (QLineEdit* e : window->findChildren<QLineEdit*>())
+        if (!e->isReadOnly()) boxes << e;
+    for (QTextEdit* e : window->findChildren<QTextEdit*>())
+        if (!e->isReadOnly()) boxes << e;
+    return boxes;
+}
+
+// The editor over a sample folder, loaded, with its main window on screen.
+struct LoadedEditor {
+    SampleFolder sample;
+    std::unique_ptr<Editor> editor;
+    AppContext* ctx = nullptr;
+
+    LoadedEditor()
+    {
+        qputenv("WINEPREFIX", QFile::encodeName(sample.prefixDir));
+        editor = std::make_unique<Editor>(sample.notesPath, sample.wizardPath);
+        ctx = &editor->ctx;
+        ctx->mainForm->Open1Click();
+        ctx->mainForm->show();
+    }
+    QListView* list(QWidget* root, const char* name) const
+    {
+        return root->findChild<QListView*>(QLatin1String(name));
+    }
+};
+
+}  // namespace
+
+class UserInputTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { prepareApplication(*qApp); }
+
+    void pastingNothingChangesNoBox_data()
+    {
+        QTest::addColumn<QString>("clipboard");
+        QTest::newRow("empty") << "empty";
+        QTest::newRow("image only") << "image";
+        QTest::newRow("unknown format") << "binary";
+    }
+
+    void pastingNothingChangesNoBox()
+    {
+        QFETCH(QString, clipboard);
+        LoadedEditor e;
+        AppContext& ctx = *e.ctx;
+        QVERIFY(ctx.mainForm->isLoaded());
+        ctx.clubPage->goToClub(0);
+        ctx.staffPage->showStaff(0);
+
+        auto* offer = new QMimeData;
+        if (clipboard == "image")
+            offer->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        else if (clipboard == "binary")
+            offer->setData(QStringLiteral("application/octet-stream"), QByteArray("\0\1\2", 3));
+        QGuiApplication::clipboard()->setMimeData(offer);
+
+        int pasted = 0;
+        const QList<QWidget*> windows{ctx.mainForm,    ctx.statusForm, ctx.findClubForm,
+                                      ctx.findStaffForm, ctx.transferForm, ctx.namesForm,
+                                      ctx.addStaffForm, ctx.wizForm,     ctx.aboutForm};
+        for (QWidget* window : windows) {
+            window->show();
+            for (QWidget* box : editableBoxes(window)) {
+                if (!box->isEnabled()) continue;
+                const QString before = boxText(box);
+                box->setFocus();
+                QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+                QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+                QCOMPARE(boxText(box), before);
+                ++pasted;
+            }
+            window->hide();
+        }
+        // The notes, both searches, both pages' fields and the dialogs' boxes.
+        QVERIFY2(pasted > 100, qPrintable(QString::number(pasted)));
+    }
+
+};
+
+QTEST_MAIN(UserInputTest)
+#include "UserInputTest.moc"
