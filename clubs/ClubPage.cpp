@@ -11,6 +11,7 @@
 
 #include "app/AppContext.h"
 #include "app/EditStep.h"
+#include "app/ListActions.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
@@ -162,6 +163,8 @@ ClubPage::ClubPage(AppContext& ctx, QWidget* parent)
         v->viewport()->installEventFilter(this);
     }
     for (QListView* v : {ui->ClubStaff, ui->ClubPlayers}) v->viewport()->installEventFilter(this);
+    // The selected club is the one on screen, and the one Confirm Changes writes.
+    keepSelection(ui->ListBoxClubs);
 
     // The sub-pages are chosen by a row of buttons.
     auto* sheets = new QButtonGroup(this);

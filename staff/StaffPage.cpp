@@ -9,6 +9,7 @@
 #include <QTabWidget>
 
 #include "app/AppContext.h"
+#include "app/ListActions.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
@@ -70,6 +71,8 @@ StaffPage::StaffPage(AppContext& ctx, QWidget* parent)
     bindControls();
 
     attachModel(ui->ListBoxStaff);
+    // The selected person is the one on screen, and the one Confirm Changes writes.
+    keepSelection(ui->ListBoxStaff);
     connect(ui->ListBoxStaff->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { ListBoxStaffClick(); });
     connect(ui->ListBoxStaff, &QListView::clicked, this, [this] { ListBoxStaffClick(); });

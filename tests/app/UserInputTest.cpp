@@ -1,5 +1,6 @@
-// Pasting a clipboard that holds nothing, or nothing that is text, into any
-// edit box of any window changes nothing and does not crash.
+// What the user does with mouse and keyboard across the windows: pasting
+// clipboards without text, Ctrl+clicks and repeated clicks on lists, which
+// mouse buttons double-click, and where the pickers appear.
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,6 +16,7 @@
 #include "AppFixture.h"
 #include "about/AboutForm.h"
 #include "app/MainForm.h"
+#include "app/RecordListModel.h"
 #include "app/Startup.h"
 #include "app/StatusForm.h"
 #include "clubs/ClubPage.h"
@@ -64,6 +66,12 @@ struct LoadedEditor {
         return root->findChild<QListView*>(QLatin1String(name));
     }
 };
+
+void clickRow(QListView* view, int row, Qt::KeyboardModifiers modifiers = {})
+{
+    const QRect r = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, r.center());
+}
 
 }  // namespace
 
@@ -116,6 +124,28 @@ private slots:
         }
         // The notes, both searches, both pages' fields and the dialogs' boxes.
         QVERIFY2(pasted > 100, qPrintable(QString::number(pasted)));
+    }
+
+    // The record on screen stays selected, so Confirm Changes still has it.
+    void ctrlClickKeepsTheShownRecordSelected()
+    {
+        LoadedEditor e;
+        AppContext& ctx = *e.ctx;
+        ctx.clubPage->goToClub(3);
+        QListView* clubs = e.list(ctx.clubPage, "ListBoxClubs");
+        clickRow(clubs, 3, Qt::ControlModifier);
+        QTest::keyClick(clubs, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(ctx.clubPage->selectedClubId(), 3);
+
+        ctx.staffPage->showStaff(5);
+        QListView* staff = e.list(ctx.staffPage, "ListBoxStaff");
+        clickRow(staff, 0, Qt::ControlModifier);
+        QTest::keyClick(staff, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(ctx.staffPage->selectedStaffId(), 5);
+
+        // The program's own clearing still empties the list.
+        ctx.clubPage->Button2Click();
+        QCOMPARE(ctx.clubPage->selectedClubId(), -1);
     }
 
 };

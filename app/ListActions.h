@@ -1,0 +1,13 @@
+#pragma once
+
+// Mouse and selection behaviour the editor's lists share.
+
+class QAbstractItemView;
+
+// A list whose selected entry is the record a page shows keeps an entry
+// selected once one is: Ctrl+click or Ctrl+Space on the selected entry, which
+// would otherwise leave the record on screen with nothing selected behind it,
+// change nothing. The program's own clearing (a new search, a reset) still
+// empties it. Call after the view has its model.
+void keepSelection(QAbstractItemView* view);
+
