@@ -148,6 +148,22 @@ private slots:
         QCOMPARE(ctx.clubPage->selectedClubId(), -1);
     }
 
+    // Every click on a club chooses it, also the one still highlighted
+    // after Free Transfer.
+    void transferClubClicksChooseEveryTime()
+    {
+        LoadedEditor e;
+        TransferForm* form = e.ctx->transferForm;
+        form->open(0, QStringLiteral("Someone"), -2, 0, true);
+        QListView* clubs = e.list(form, "ListBoxClubs");
+        clickRow(clubs, 2);
+        QCOMPARE(form->ToClubId, 2);
+        form->Button4Click();
+        QCOMPARE(form->ToClubId, -2);
+        clickRow(clubs, 2);
+        QCOMPARE(form->ToClubId, 2);
+    }
+
 };
 
 QTEST_MAIN(UserInputTest)
