@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 
 namespace {
 
@@ -27,6 +28,26 @@ private:
     }
 };
 
+class LeftDoubleClick : public QObject {
+public:
+    LeftDoubleClick(QObject* parent, std::function<void()> action) : QObject(parent), action_(std::move(action))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The first click of the pair has already selected the entry.
+        if (event->type() == QEvent::MouseButtonDblClick &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            action_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> action_;
+};
+
 }  // namespace
 
 void keepSelection(QAbstractItemView* view)
@@ -34,4 +55,9 @@ void keepSelection(QAbstractItemView* view)
     QItemSelectionModel* old = view->selectionModel();
     view->setSelectionModel(new KeptSelection(view->model(), view));
     delete old;
+}
+
+void onLeftDoubleClick(QAbstractItemView* view, std::function<void()> action)
+{
+    view->viewport()->installEventFilter(new LeftDoubleClick(view, std::move(action)));
 }

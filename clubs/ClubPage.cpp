@@ -5,7 +5,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QListView>
 
@@ -160,9 +159,12 @@ ClubPage::ClubPage(AppContext& ctx, QWidget* parent)
     for (QListView* v : {ui->ClubRivalClubs, ui->ClubFavStaff, ui->ClubDisStaff}) {
         const int line = v->fontMetrics().height() + 3;
         v->setFixedHeight(3 * line + 2 * v->frameWidth() + 2);
-        v->viewport()->installEventFilter(this);
     }
-    for (QListView* v : {ui->ClubStaff, ui->ClubPlayers}) v->viewport()->installEventFilter(this);
+    onLeftDoubleClick(ui->ClubRivalClubs, [this] { ClubRivalClubsDblClick(); });
+    onLeftDoubleClick(ui->ClubFavStaff, [this] { ClubFavStaffDblClick(); });
+    onLeftDoubleClick(ui->ClubDisStaff, [this] { ClubDisStaffDblClick(); });
+    onLeftDoubleClick(ui->ClubPlayers, [this] { ClubPlayersDblClick(); });
+    onLeftDoubleClick(ui->ClubStaff, [this] { ClubStaffDblClick(); });
     // The selected club is the one on screen, and the one Confirm Changes writes.
     keepSelection(ui->ListBoxClubs);
 
@@ -200,24 +202,6 @@ QWidget* ClubPage::control(const QString& controlName) const
     QWidget* w = findChild<QWidget*>(controlName);
     Q_ASSERT_X(w, "ClubPage", qPrintable(controlName));
     return w;
-}
-
-bool ClubPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        // The first click of the pair has already selected the line.
-        if (watched == ui->ClubRivalClubs->viewport())
-            ClubRivalClubsDblClick();
-        else if (watched == ui->ClubFavStaff->viewport())
-            ClubFavStaffDblClick();
-        else if (watched == ui->ClubDisStaff->viewport())
-            ClubDisStaffDblClick();
-        else if (watched == ui->ClubPlayers->viewport())
-            ClubPlayersDblClick();
-        else if (watched == ui->ClubStaff->viewport())
-            ClubStaffDblClick();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Lists -------------------------------------------------------------------

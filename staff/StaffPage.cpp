@@ -85,10 +85,10 @@ StaffPage::StaffPage(AppContext& ctx, QWidget* parent)
     connect(shared_->Button4, &QPushButton::clicked, this, &StaffPage::Button4Click);
     connect(shared_->Button5, &QPushButton::clicked, this, &StaffPage::Button5Click);
     connect(shared_->Button10, &QPushButton::clicked, this, &StaffPage::Button10Click);
-    connect(shared_->StaffFavStaff, &QListView::doubleClicked, this, &StaffPage::StaffFavStaffClick);
-    connect(shared_->StaffDisStaff, &QListView::doubleClicked, this, &StaffPage::StaffDisStaffClick);
-    connect(shared_->StaffFavClubs, &QListView::doubleClicked, this, &StaffPage::StaffFavClubsClick);
-    connect(shared_->StaffDisClubs, &QListView::doubleClicked, this, &StaffPage::StaffDisClubsClick);
+    onLeftDoubleClick(shared_->StaffFavStaff, [this] { StaffFavStaffClick(); });
+    onLeftDoubleClick(shared_->StaffDisStaff, [this] { StaffDisStaffClick(); });
+    onLeftDoubleClick(shared_->StaffFavClubs, [this] { StaffFavClubsClick(); });
+    onLeftDoubleClick(shared_->StaffDisClubs, [this] { StaffDisClubsClick(); });
 }
 
 StaffPage::~StaffPage() = default;

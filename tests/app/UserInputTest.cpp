@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <memory>
@@ -162,6 +163,43 @@ private slots:
         QCOMPARE(form->ToClubId, -2);
         clickRow(clubs, 2);
         QCOMPARE(form->ToClubId, 2);
+    }
+
+    void onlyLeftDoubleClicksAct_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("list");
+        for (const char* l : {"ClubRivalClubs", "ClubFavStaff", "ClubDisStaff", "ClubPlayers", "ClubStaff"})
+            QTest::newRow(l) << "ClubPage" << l;
+        for (const char* l : {"StaffFavStaff", "StaffDisStaff", "StaffFavClubs", "StaffDisClubs"})
+            QTest::newRow(l) << "StaffPage" << l;
+    }
+
+    void onlyLeftDoubleClicksAct()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, list);
+        LoadedEditor e;
+        AppContext& ctx = *e.ctx;
+        ctx.clubPage->goToClub(0);
+        ctx.staffPage->showStaff(0);
+        auto* tabs = ctx.mainForm->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+        QWidget* pageWidget = page == "ClubPage" ? static_cast<QWidget*>(ctx.clubPage) : ctx.staffPage;
+        QListView* view = pageWidget->findChild<QListView*>(list);
+        QVERIFY(view);
+        selectRow(view, 0);
+        // Something happened: a picker opened or the Staff tab came up.
+        auto acted = [&] {
+            return ctx.findClubForm->isVisible() || ctx.findStaffForm->isVisible() ||
+                   (page == "ClubPage" && tabs->currentWidget()->isAncestorOf(ctx.staffPage));
+        };
+        for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+            tabs->setCurrentWidget(pageWidget->parentWidget());
+            QTest::mouseDClick(view->viewport(), button, {}, QPoint(5, 5));
+            QVERIFY2(!acted(), qPrintable(QString::number(button)));
+        }
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(acted());
     }
 
 };
