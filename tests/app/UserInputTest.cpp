@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
@@ -202,6 +203,25 @@ private slots:
         QVERIFY(acted());
     }
 
+    // Both pickers appear centred on the desktop each time they are opened.
+    void pickersOpenCentred()
+    {
+        LoadedEditor e;
+        const QList<QDialog*> pickers{e.ctx->findClubForm, e.ctx->findStaffForm};
+        for (QDialog* picker : pickers) {
+            for (int opening = 0; opening < 2; ++opening) {
+                if (picker == e.ctx->findClubForm)
+                    e.ctx->findClubForm->open(0);
+                else
+                    e.ctx->findStaffForm->open(0);
+                const QPoint centre = picker->screen()->availableGeometry().center();
+                QVERIFY2((picker->frameGeometry().center() - centre).manhattanLength() <= 2,
+                         qPrintable(picker->objectName()));
+                picker->move(3, 3);  // the user drags it away, then closes it
+                picker->hide();
+            }
+        }
+    }
 };
 
 QTEST_MAIN(UserInputTest)
