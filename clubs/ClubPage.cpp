@@ -23,7 +23,6 @@
 #include "db/TextRules.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
-#include "staff/StaffPage.h"
 #include "ui_ClubPage.h"
 
 using clubs::Binding;
@@ -451,6 +450,6 @@ void ClubPage::jumpToStaff(QListView* list)
     const int record = recordModel(list)->recordAt(selectedRow(list));
     if (!db::isValidRef(record, staff.size())) return;
     const std::int32_t staffId = staff[static_cast<std::size_t>(record)].get(db::StaffRecord::StaffId);
-    if (!db::isValidRef(staffId, staff.size()) || !ctx_.staffPage) return;
-    ctx_.staffPage->showStaff(staffId);
+    if (!db::isValidRef(staffId, staff.size()) || !ctx_.navigation) return;
+    ctx_.navigation->showStaff(staffId);
 }

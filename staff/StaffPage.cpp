@@ -15,7 +15,6 @@
 #include "app/RecordListModel.h"
 #include "app/Tabs.h"
 #include "app/WindowUtil.h"
-#include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
 #include "db/Search.h"
 #include "operations/FindStaffForm.h"
@@ -279,7 +278,7 @@ void StaffPage::Button11Click()
     }
     // Any other value that names no club (say -1 from another tool) has
     // nowhere to go: nothing happens.
-    if (isValidRef(clubId, ctx_.db.clubs.size()) && ctx_.clubPage) ctx_.clubPage->goToClub(clubId);
+    if (isValidRef(clubId, ctx_.db.clubs.size()) && ctx_.navigation) ctx_.navigation->goToClub(clubId);
 }
 
 void StaffPage::Button9Click()

@@ -203,6 +203,30 @@ private slots:
         QVERIFY(acted());
     }
 
+    // A page brings up the other only through the shell's navigation.
+    void pagesJumpThroughTheShell()
+    {
+        struct Recorder : Navigation {
+            QList<int> clubs, staff;
+            void goToClub(int id) override { clubs << id; }
+            void showStaff(int id) override { staff << id; }
+        } recorder;
+        LoadedEditor e;
+        AppContext& ctx = *e.ctx;
+        ctx.clubPage->goToClub(0);
+        QListView* players = e.list(ctx.clubPage, "ClubPlayers");
+        selectRow(players, 0);
+        const int player = recordModel(players)->recordAt(0);
+        QVERIFY(player >= 0);
+        ctx.staffPage->showStaff(player);
+        ctx.navigation = &recorder;
+        QTest::mouseDClick(players->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        ctx.staffPage->Button11Click();
+        QCOMPARE(recorder.staff, QList<int>{player});
+        QCOMPARE(recorder.clubs, QList<int>{0});
+        QCOMPARE(ctx.staffPage->selectedStaffId(), player);  // the staff page was not touched
+    }
+
     // Both pickers appear centred on the desktop each time they are opened.
     void pickersOpenCentred()
     {
