@@ -1,12 +1,17 @@
 // Under a real X server and window manager: the captions the window system
-// shows. Reads what the window manager publishes (xprop).
+// shows, and message boxes that come up above the windows that stay on top,
+// with the keyboard. Reads what the window manager publishes (xprop) and
+// types through the X server (xdotool).
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -103,6 +108,62 @@ private slots:
         }
     }
 
+    // With every window that stays on top up, each kind of message box comes
+    // up above them all, active, and answers the Return key.
+    void messageBoxesComeUpOnTopWithTheKeyboard_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("information") << int(MessageSink::Kind::Information) << "Information";
+        QTest::newRow("warning") << int(MessageSink::Kind::Warning) << "Warning";
+        QTest::newRow("error") << int(MessageSink::Kind::Error) << "Error";
+        QTest::newRow("error box") << int(MessageSink::Kind::Failure) << "Quarn db";
+    }
+
+    void messageBoxesComeUpOnTopWithTheKeyboard()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, caption);
+        const AppContext& ctx = editor_->ctx;
+        const QList<QWidget*> onTop{ctx.statusForm, ctx.findClubForm, ctx.findStaffForm, ctx.transferForm,
+                                    ctx.namesForm,  ctx.addStaffForm, ctx.wizForm};
+        ctx.mainForm->show();
+        for (QWidget* w : onTop) w->show();
+        QVERIFY(waitFor([&] { return std::all_of(onTop.begin(), onTop.end(), managed); }));
+
+        QString shown, failure;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = nullptr;
+            if (!waitFor([&] {
+                    box = QApplication::activeModalWidget();
+                    return qobject_cast<QMessageBox*>(box) && managed(box) &&
+                           rootWindows("_NET_ACTIVE_WINDOW").value(0) == box->winId();
+                })) {
+                failure = "the message box never became the active window";
+            } else {
+                shown = shownCaption(box);
+                const QList<WId> stacking = rootWindows("_NET_CLIENT_LIST_STACKING");  // bottom to top
+                for (QWidget* w : onTop)
+                    if (stacking.indexOf(w->winId()) > stacking.indexOf(box->winId()))
+                        failure = w->windowTitle() + " is above the message box";
+                run("xdotool", {"key", "--clearmodifiers", "Return"});
+                if (failure.isEmpty() && !waitFor([&] { return !box->isVisible(); }))
+                    failure = "Return did not reach the message box";
+            }
+            if (auto* open = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) open->done(0);
+        });
+        BoxMessages boxes(ctx.mainForm);
+        const QString text = QStringLiteral("Something to say");
+        switch (MessageSink::Kind(kind)) {
+            case MessageSink::Kind::Information: boxes.information(text); break;
+            case MessageSink::Kind::Warning: boxes.warning(text); break;
+            case MessageSink::Kind::Error: boxes.error(text); break;
+            case MessageSink::Kind::Failure: boxes.failure(text); break;
+        }
+        for (QWidget* w : onTop) w->hide();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(shown, caption);
+    }
 };
 
 QTEST_MAIN(WindowSystemTest)
