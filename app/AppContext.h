@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "app/Navigation.h"
 #include "db/Database.h"
 
 class MessageSink;
@@ -49,4 +50,13 @@ struct AppContext {
 
     // Undo, redo and the list of changes (owned by the main window).
     EditHistory* history = nullptr;
+
+    // How one page brings up another: the shell's jumps to the pages above,
+    // unless a test puts its own in.
+    PageNavigation pageNavigation{*this};
+    Navigation* navigation = &pageNavigation;
+
+    AppContext() = default;
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
 };

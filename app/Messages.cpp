@@ -11,13 +11,23 @@ QString MessageSink::failureText(const QString& text)
 
 void BoxMessages::show(Kind kind, const QString& text)
 {
+    QMessageBox::Icon icon = QMessageBox::Critical;
+    QString caption = QStringLiteral("Error");
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     switch (kind) {
-    case Kind::Information: QMessageBox::information(parent_, QStringLiteral("Information"), text); break;
-    case Kind::Warning: QMessageBox::warning(parent_, QStringLiteral("Warning"), text); break;
-    case Kind::Error: QMessageBox::critical(parent_, QStringLiteral("Error"), text); break;
-    case Kind::Failure: QMessageBox::critical(parent_, QStringLiteral("Quarn db"), text); break;
-    case Kind::Question: QMessageBox::question(parent_, QStringLiteral("Confirm"), text); break;
+    case Kind::Information: icon = QMessageBox::Information, caption = QStringLiteral("Information"); break;
+    case Kind::Warning: icon = QMessageBox::Warning, caption = QStringLiteral("Warning"); break;
+    case Kind::Error: break;
+    case Kind::Failure: caption = QStringLiteral("Quarn db"); break;
+    case Kind::Question:
+        icon = QMessageBox::Question, caption = QStringLiteral("Confirm"), buttons = QMessageBox::Yes | QMessageBox::No;
+        break;
     }
+    QMessageBox box(icon, caption, text, buttons, parent_);
+    // The status window and the dialogs stay on top; a box that did not
+    // would come up underneath them, out of sight yet holding the keyboard.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
 }
 
 MessageSink::Answer BoxMessages::ask(const QString& text)
@@ -28,6 +38,7 @@ MessageSink::Answer BoxMessages::ask(const QString& text)
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);  // as in show()
     box.exec();
     if (box.clickedButton() == save) return Answer::Save;
     if (box.clickedButton() == discard) return Answer::DontSave;

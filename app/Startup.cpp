@@ -25,8 +25,8 @@ static void initIconResources()
 void prepareApplication(QApplication& app)
 {
     initIconResources();
+    // No display name: the window system would append it to every caption.
     app.setApplicationName(QStringLiteral("Quarn db"));
-    app.setApplicationDisplayName(QStringLiteral("Quarn db"));
     app.setWindowIcon(QIcon(QStringLiteral(":/quarndb/quarndb.png")));
     // The fixed-size windows are laid out for an 8-point dialog font.
     QFont font = app.font();

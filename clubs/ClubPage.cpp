@@ -5,12 +5,12 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QLineEdit>
 #include <QListView>
 
 #include "app/AppContext.h"
 #include "app/EditStep.h"
+#include "app/ListActions.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
@@ -23,7 +23,6 @@
 #include "db/TextRules.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
-#include "staff/StaffPage.h"
 #include "ui_ClubPage.h"
 
 using clubs::Binding;
@@ -159,9 +158,14 @@ ClubPage::ClubPage(AppContext& ctx, QWidget* parent)
     for (QListView* v : {ui->ClubRivalClubs, ui->ClubFavStaff, ui->ClubDisStaff}) {
         const int line = v->fontMetrics().height() + 3;
         v->setFixedHeight(3 * line + 2 * v->frameWidth() + 2);
-        v->viewport()->installEventFilter(this);
     }
-    for (QListView* v : {ui->ClubStaff, ui->ClubPlayers}) v->viewport()->installEventFilter(this);
+    onLeftDoubleClick(ui->ClubRivalClubs, [this] { ClubRivalClubsDblClick(); });
+    onLeftDoubleClick(ui->ClubFavStaff, [this] { ClubFavStaffDblClick(); });
+    onLeftDoubleClick(ui->ClubDisStaff, [this] { ClubDisStaffDblClick(); });
+    onLeftDoubleClick(ui->ClubPlayers, [this] { ClubPlayersDblClick(); });
+    onLeftDoubleClick(ui->ClubStaff, [this] { ClubStaffDblClick(); });
+    // The selected club is the one on screen, and the one Confirm Changes writes.
+    keepSelection(ui->ListBoxClubs);
 
     // The sub-pages are chosen by a row of buttons.
     auto* sheets = new QButtonGroup(this);
@@ -197,24 +201,6 @@ QWidget* ClubPage::control(const QString& controlName) const
     QWidget* w = findChild<QWidget*>(controlName);
     Q_ASSERT_X(w, "ClubPage", qPrintable(controlName));
     return w;
-}
-
-bool ClubPage::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        // The first click of the pair has already selected the line.
-        if (watched == ui->ClubRivalClubs->viewport())
-            ClubRivalClubsDblClick();
-        else if (watched == ui->ClubFavStaff->viewport())
-            ClubFavStaffDblClick();
-        else if (watched == ui->ClubDisStaff->viewport())
-            ClubDisStaffDblClick();
-        else if (watched == ui->ClubPlayers->viewport())
-            ClubPlayersDblClick();
-        else if (watched == ui->ClubStaff->viewport())
-            ClubStaffDblClick();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // ---- Lists -------------------------------------------------------------------
@@ -464,6 +450,6 @@ void ClubPage::jumpToStaff(QListView* list)
     const int record = recordModel(list)->recordAt(selectedRow(list));
     if (!db::isValidRef(record, staff.size())) return;
     const std::int32_t staffId = staff[static_cast<std::size_t>(record)].get(db::StaffRecord::StaffId);
-    if (!db::isValidRef(staffId, staff.size()) || !ctx_.staffPage) return;
-    ctx_.staffPage->showStaff(staffId);
+    if (!db::isValidRef(staffId, staff.size()) || !ctx_.navigation) return;
+    ctx_.navigation->showStaff(staffId);
 }

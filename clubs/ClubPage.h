@@ -52,9 +52,6 @@ public:
     // record at that record's ClubId; -1 when there is none.
     int selectedClubId() const;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void showStadium(int page);
     void showClub(int clubId);

@@ -43,6 +43,13 @@ FindClubForm::FindClubForm(AppContext& ctx, QWidget* parent)
 
 FindClubForm::~FindClubForm() = default;
 
+void FindClubForm::showEvent(QShowEvent* event)
+{
+    // Centred on the desktop each time it appears, as the staff picker is.
+    QDialog::showEvent(event);
+    centerOnScreen(this);
+}
+
 void FindClubForm::fillLists()
 {
     const db::Database& d = ctx_.db;
@@ -63,11 +70,6 @@ void FindClubForm::appendClubEntry(int clubId)
 void FindClubForm::open(int target)
 {
     PickTarget = target;
-    if (!placed_) {
-        // Centred on the desktop the first time; where the user leaves it after.
-        centerOnScreen(this);
-        placed_ = true;
-    }
     show();
     raise();
     activateWindow();

@@ -41,8 +41,10 @@ public:
     // or the list does not exist.
     QListView* targetList() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     AppContext& ctx_;
     std::unique_ptr<Ui::FindClubForm> ui;
-    bool placed_ = false;
 };

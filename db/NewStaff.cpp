@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <utility>
 
 #include "Codes.h"
 
@@ -22,6 +23,32 @@ void setNewDate(StaffRecord& s, DateField d)
 std::uint8_t templateByte(const WizardTemplate& t, int n)
 {
     return t.bytes[static_cast<std::size_t>(n + WizardTemplate::PlayerByteShift)];
+}
+
+// A newcomer uses the names his record names (name 0 of each list), so each
+// of those names counts one more user, in its one wrapping byte, as when the
+// staff page gives someone a name.
+void countNames(Database& db, const StaffRecord& s)
+{
+    const std::pair<NameKind, I32Field> names[] = {{NameKind::First, StaffRecord::FirstNameId},
+                                                   {NameKind::Second, StaffRecord::SecondNameId},
+                                                   {NameKind::Common, StaffRecord::CommonNameId}};
+    for (const auto& [kind, field] : names) {
+        auto& table = db.names(kind);
+        const std::int32_t id = s.get(field);
+        if (!isValidRef(id, table.size())) continue;
+        NameRecord& n = table[static_cast<std::size_t>(id)];
+        n.set(NameRecord::UsageCount, static_cast<std::uint8_t>(n.get(NameRecord::UsageCount) + 1));
+    }
+}
+
+// Appends the records and counts the names, only once the append succeeded.
+std::int32_t appendNewcomer(Database& db, StaffRecord general, std::optional<NonPlayerRecord> nonPlayer,
+                            std::optional<PlayerRecord> player)
+{
+    const std::int32_t id = db.appendStaff(std::move(general), std::move(nonPlayer), std::move(player));
+    countNames(db, db.staff[static_cast<std::size_t>(id)]);
+    return id;
 }
 
 }  // namespace
@@ -114,13 +141,13 @@ std::int32_t addNewStaff(Database& db, std::uint8_t classification, std::uint8_t
     std::optional<PlayerRecord> player;
     if (Classification::hasNonPlayer(classification)) nonPlayer = composeNewNonPlayer();
     if (Classification::hasPlayer(classification)) player = composeNewPlayer();
-    return db.appendStaff(std::move(general), nonPlayer, player);
+    return appendNewcomer(db, std::move(general), nonPlayer, player);
 }
 
 std::int32_t addWizardPlayer(Database& db, const WizardTemplate& t, const RandomAddition& addition)
 {
     StaffRecord general = composeNewStaff(db, Classification::Player, Job::Player, kNewWizardPlayerName);
-    return db.appendStaff(std::move(general), std::nullopt, composeWizardPlayer(t, addition));
+    return appendNewcomer(db, std::move(general), std::nullopt, composeWizardPlayer(t, addition));
 }
 
 }  // namespace db

@@ -46,12 +46,14 @@ RandomAddition timeSeededAddition();
 PlayerRecord composeWizardPlayer(const WizardTemplate& t, const RandomAddition& addition);
 
 // Appends a new person of `classification` and `job` with the attribute
-// records the classification names. Returns the new StaffId; throws Error
-// (changing nothing) when the index lacks the staff entries.
+// records the classification names, and counts one more user of each name
+// it carries (first, second and common name 0). Returns the new StaffId;
+// throws Error (changing nothing) when the index lacks the staff entries.
 std::int32_t addNewStaff(Database& db, std::uint8_t classification, std::uint8_t job);
 
 // Appends a player (classification Player, job Player) made from template
-// `t`. Returns the new StaffId; throws Error like addNewStaff.
+// `t`, counting its names like addNewStaff. Returns the new StaffId; throws
+// Error like addNewStaff.
 std::int32_t addWizardPlayer(Database& db, const WizardTemplate& t, const RandomAddition& addition);
 
 }  // namespace db

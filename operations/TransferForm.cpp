@@ -37,8 +37,11 @@ TransferForm::TransferForm(AppContext& ctx, QWidget* parent)
     connect(ui->ClubSearch, &QLineEdit::returnPressed, this, &TransferForm::Button2Click);
     // Only the user's own choice raises the job check, never a programmatic one.
     connect(ui->JobForClub, &QComboBox::activated, this, &TransferForm::JobForClubChange);
+    // Every click chooses, also on the club still highlighted after Free
+    // Transfer; keys that move the highlight choose too.
     connect(ui->ListBoxClubs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TransferForm::ListBoxClubsClick);
+    connect(ui->ListBoxClubs, &QListView::clicked, this, &TransferForm::ListBoxClubsClick);
 }
 
 TransferForm::~TransferForm() = default;

@@ -9,12 +9,12 @@
 #include <QTabWidget>
 
 #include "app/AppContext.h"
+#include "app/ListActions.h"
 #include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
 #include "app/Tabs.h"
 #include "app/WindowUtil.h"
-#include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
 #include "db/Search.h"
 #include "operations/FindStaffForm.h"
@@ -70,6 +70,8 @@ StaffPage::StaffPage(AppContext& ctx, QWidget* parent)
     bindControls();
 
     attachModel(ui->ListBoxStaff);
+    // The selected person is the one on screen, and the one Confirm Changes writes.
+    keepSelection(ui->ListBoxStaff);
     connect(ui->ListBoxStaff->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { ListBoxStaffClick(); });
     connect(ui->ListBoxStaff, &QListView::clicked, this, [this] { ListBoxStaffClick(); });
@@ -82,10 +84,10 @@ StaffPage::StaffPage(AppContext& ctx, QWidget* parent)
     connect(shared_->Button4, &QPushButton::clicked, this, &StaffPage::Button4Click);
     connect(shared_->Button5, &QPushButton::clicked, this, &StaffPage::Button5Click);
     connect(shared_->Button10, &QPushButton::clicked, this, &StaffPage::Button10Click);
-    connect(shared_->StaffFavStaff, &QListView::doubleClicked, this, &StaffPage::StaffFavStaffClick);
-    connect(shared_->StaffDisStaff, &QListView::doubleClicked, this, &StaffPage::StaffDisStaffClick);
-    connect(shared_->StaffFavClubs, &QListView::doubleClicked, this, &StaffPage::StaffFavClubsClick);
-    connect(shared_->StaffDisClubs, &QListView::doubleClicked, this, &StaffPage::StaffDisClubsClick);
+    onLeftDoubleClick(shared_->StaffFavStaff, [this] { StaffFavStaffClick(); });
+    onLeftDoubleClick(shared_->StaffDisStaff, [this] { StaffDisStaffClick(); });
+    onLeftDoubleClick(shared_->StaffFavClubs, [this] { StaffFavClubsClick(); });
+    onLeftDoubleClick(shared_->StaffDisClubs, [this] { StaffDisClubsClick(); });
 }
 
 StaffPage::~StaffPage() = default;
@@ -276,7 +278,7 @@ void StaffPage::Button11Click()
     }
     // Any other value that names no club (say -1 from another tool) has
     // nowhere to go: nothing happens.
-    if (isValidRef(clubId, ctx_.db.clubs.size()) && ctx_.clubPage) ctx_.clubPage->goToClub(clubId);
+    if (isValidRef(clubId, ctx_.db.clubs.size()) && ctx_.navigation) ctx_.navigation->goToClub(clubId);
 }
 
 void StaffPage::Button9Click()

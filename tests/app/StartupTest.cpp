@@ -264,6 +264,11 @@ private slots:
         MainForm* main = ctx.mainForm;
 
         QCOMPARE(qApp->applicationName(), QStringLiteral("Quarn db"));
+        // No display name of its own: the window system would add one to
+        // every caption ("Status — Quarn db"). Unset, it follows the name.
+        qApp->setApplicationName(QStringLiteral("probe"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+        qApp->setApplicationName(QStringLiteral("Quarn db"));
         QCOMPARE(main->windowTitle(), QStringLiteral("Quarn db 1.1 - do it the good way, do it Velmora"));
         QVERIFY(!(main->windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(main->centralWidget()->size(), QSize(520, 434));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "db/NewStaff.h"
@@ -143,6 +144,35 @@ TEST(NewStaff, EachClassificationAppendsItsRecords)
         EXPECT_EQ(offset(d, 10), before + c.playerOffsetMove);
         EXPECT_EQ(d.staff.back().get(StaffRecord::PlayerId), c.playersAdded ? 2 : -1);
         EXPECT_EQ(d.staff.back().get(StaffRecord::NonPlayerId), c.nonPlayersAdded ? 2 : -1);
+    }
+}
+
+// Both ways of creating someone give him name 0 of each list: those names
+// count one more user, in a byte that wraps; a list without a name 0, or an
+// append that fails, counts nothing.
+TEST(NewStaff, NewcomersCountTheirNames)
+{
+    const WizardTemplate t = templateWithBases(10);
+    const std::function<void(db::Database&)> creators[] = {
+        [](db::Database& d) { db::addNewStaff(d, 2, 11); },
+        [&t](db::Database& d) { db::addWizardPlayer(d, t, [] { return 0; }); }};
+    for (const auto& create : creators) {
+        db::Database d = staffDatabase(5, 2, 2);
+        d.firstNames.resize(2);
+        d.secondNames.resize(1);
+        d.firstNames[0].set(db::NameRecord::UsageCount, 6);
+        d.firstNames[1].set(db::NameRecord::UsageCount, 6);
+        d.secondNames[0].set(db::NameRecord::UsageCount, 255);
+        create(d);
+        EXPECT_EQ(d.firstNames[0].get(db::NameRecord::UsageCount), 7);
+        EXPECT_EQ(d.firstNames[1].get(db::NameRecord::UsageCount), 6);
+        EXPECT_EQ(d.secondNames[0].get(db::NameRecord::UsageCount), 0);  // wraps
+        EXPECT_TRUE(d.commonNames.empty());
+
+        db::Database noIndex;
+        noIndex.firstNames.resize(1);
+        EXPECT_THROW(create(noIndex), db::Error);
+        EXPECT_EQ(noIndex.firstNames[0].get(db::NameRecord::UsageCount), 0);
     }
 }
 

@@ -76,6 +76,21 @@ TEST(CheckRecords, ReferencesOutOfRange)
     EXPECT_EQ(onlyProblem(d), "clubs[1] ScoutIds[6]: reference 2000000000 is outside staff (4 records)");
 }
 
+// Only references read as none; every other finding is damage.
+TEST(CheckRecords, OnlyReferencesOutsideTheirTableReadAsNone)
+{
+    db::Database d = clitest::smallDatabase();
+    d.clubs[0].set(ClubRecord::NationId, 3);
+    d.staff[3].setId(StaffRecord::FavouriteStaff, 0, 40);
+    d.clubs[1].set(ClubRecord::ClubId, 7);
+    d.staff[2].set(StaffRecord::PlayerId, 3);
+    d.firstNames[0].set(db::NameRecord::UsageCount, 5);
+    std::vector<std::string> none, damage;
+    for (const cli::Problem& p : cli::checkRecords(d)) (p.readsAsNone ? none : damage).push_back(p.field);
+    EXPECT_EQ(none, (std::vector<std::string>{"NationId", "FavouriteStaff[0]"}));
+    EXPECT_EQ(damage, (std::vector<std::string>{"ClubId", "PlayerId", "UsageCount"}));
+}
+
 TEST(CheckRecords, SlotHoldingSomeoneContractedElsewhere)
 {
     db::Database d = clitest::smallDatabase();

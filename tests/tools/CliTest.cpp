@@ -86,9 +86,23 @@ TEST_F(CliFolder, CheckNamesTheProblemsAndExitsWithOne)
     EXPECT_EQ(r.status, cli::kExitProblems);
     EXPECT_EQ(r.out,
               "clubs[1] ClubId: identifier 9 differs from its position 1\n"
-              "clubs[0] NationId: reference 40 is outside nations (2 records)\n"
               "staff[0] NonPlayerId: missing link to non-players (-1) though the classification needs one\n"
-              "3 problems found.\n");
+              "2 problems found.\n"
+              "1 reference names no record and will read as none:\n"
+              "clubs[0] NationId: reference 40 is outside nations (2 records)\n");
+}
+
+TEST_F(CliFolder, ReferencesThatReadAsNoneAreListedButAreNoDamage)
+{
+    patch("club.dat", 83, i32(40));              // NationId of club 0
+    patch("staff.dat", 157 * 3 + 26, i32(-9));   // NationId of staff 3
+    const Result r = runCli({"check", dir});
+    EXPECT_EQ(r.status, cli::kExitOk) << r.out;
+    EXPECT_EQ(r.out,
+              "No problems found.\n"
+              "2 references name no record and will read as none:\n"
+              "clubs[0] NationId: reference 40 is outside nations (2 records)\n"
+              "staff[3] NationId: reference -9 is outside nations (2 records)\n");
 }
 
 TEST_F(CliFolder, CheckReportsAShortFileInsteadOfFailingToRead)

@@ -113,6 +113,13 @@ TEST(Export, ReferencesAreResolvedAndNoneIsEmpty)
     EXPECT_EQ(column(staff, 0, "DateOfBirth"), "28/2/1975");
     EXPECT_EQ(column(staff, 0, "SecondNationName"), "");
 
+    // A code past its captions is shown as itself, never as an empty caption.
+    db::Database odd = clitest::smallDatabase();
+    odd.staff[2].set(db::StaffRecord::JobForClub, 200);
+    odd.clubs[0].set(db::ClubRecord::Matchday, 9);
+    EXPECT_EQ(column(parseCsv(csv(odd, "staff")), 2, "JobForClubName"), "200");
+    EXPECT_EQ(column(parseCsv(csv(odd, "clubs")), 0, "MatchdayName"), "9");
+
     const auto players = parseCsv(csv(d, "players"));
     EXPECT_EQ(column(players, 1, "StaffId"), "2");
     EXPECT_EQ(column(players, 1, "StaffName"), "Fran\xC3\xA7ois Smith");

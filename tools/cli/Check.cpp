@@ -113,6 +113,7 @@ private:
         add(table, record, field,
             "reference " + std::to_string(value) + " is outside " + target + " (" + std::to_string(count) +
                 " records)");
+        problems_.back().readsAsNone = true;
     }
 
     template <typename R>

@@ -21,6 +21,10 @@ struct Problem {
     std::int64_t record;  // position in the table; -1 when the problem is the whole file
     std::string field;    // field name ("ManagerId", "PlayerIds[4]", "length")
     std::string message;
+    // A reference outside its table other than the stored forms of none: the
+    // game and the editor read it as no record, so it is worth a note but is
+    // not damage.
+    bool readsAsNone = false;
 
     std::string line() const;
 };

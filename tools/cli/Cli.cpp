@@ -50,10 +50,9 @@ const char* const kInfoHelp =
 const char* const kCheckHelp =
     "Usage: quarndb-cli check GAMEDIR\n"
     "Loads the database and prints one line per problem, as TABLE[RECORD] FIELD: what.\n"
-    "Looks for identifiers that differ from their record's position; references\n"
-    "outside their table (-1, -2 and the table's count mean none and are fine);\n"
-    "club staff slots holding someone contracted elsewhere or in a job the slot\n"
-    "does not hold; people contracted to a club that lists them in no slot;\n"
+    "Looks for identifiers that differ from their record's position; club staff\n"
+    "slots holding someone contracted elsewhere or in a job the slot does not\n"
+    "hold; people contracted to a club that lists them in no slot;\n"
     "classifications whose PlayerId or NonPlayerId link is missing or outside its\n"
     "table; two people sharing one attribute record; name usage counts that\n"
     "disagree with the staff using the name; staff.dat table offsets that disagree\n"
@@ -61,7 +60,9 @@ const char* const kCheckHelp =
     "looks for a save that was interrupted: one that left the files between the\n"
     "old and the new set is reported as such, and the records are not checked\n"
     "('quarndb-cli recover' makes the folder whole); leftovers are reported.\n"
-    "Exit status: 0 no problems, 1 problems found, 2 the database could not be read.\n";
+    "Then lists, apart, references outside their table: the game and the editor\n"
+    "read them as none, like -1, -2 and the table's count, so they are no damage.\n"
+    "Exit status: 0 no damage, 1 damage found, 2 the database could not be read.\n";
 
 std::string exportHelp()
 {
@@ -69,9 +70,10 @@ std::string exportHelp()
         "Usage: quarndb-cli export GAMEDIR TABLE [--format csv|json]\n"
         "Prints every record of TABLE on standard output, one column per field.\n"
         "References are followed by the name of the record they name (empty or null\n"
-        "when they name none), coded fields by their caption, dates are day/month/year\n"
-        "as the editor shows them, and text is UTF-8. CSV (the default) follows\n"
-        "RFC 4180 with CRLF line ends; JSON is an array of objects.\n"
+        "when they name none), coded fields by their caption (the code itself when it\n"
+        "has none), dates are day/month/year as the editor shows them, and text is\n"
+        "UTF-8. CSV (the default) follows RFC 4180 with CRLF line ends; JSON is an\n"
+        "array of objects.\n"
         "TABLE is one of:";
     for (const std::string& t : exportTableNames()) s += " " + t;
     s += "\nExit status: 0, or 2 on bad arguments or a database that cannot be read.\n";
@@ -255,16 +257,22 @@ int check(const std::string& dir, std::ostream& out, std::ostream& err)
         return kExitProblems;
     }
 
-    std::vector<Problem> records = checkRecords(db);
-    problems.insert(problems.end(), records.begin(), records.end());
+    // Damage first, and only damage decides the exit status; then the
+    // references that merely read as none.
+    std::vector<Problem> notes;
+    for (Problem& p : checkRecords(db)) (p.readsAsNone ? notes : problems).push_back(std::move(p));
     for (const Problem& p : problems) out << db::win1252ToUtf8(p.line()) << "\n";
-    if (problems.empty() && found == 0) {
-        out << "No problems found.\n";
-        return kExitOk;
-    }
     const std::size_t total = problems.size() + static_cast<std::size_t>(found);
-    out << total << (total == 1 ? " problem" : " problems") << " found.\n";
-    return kExitProblems;
+    if (total == 0)
+        out << "No problems found.\n";
+    else
+        out << total << (total == 1 ? " problem" : " problems") << " found.\n";
+    if (!notes.empty()) {
+        out << notes.size() << (notes.size() == 1 ? " reference names" : " references name")
+            << " no record and will read as none:\n";
+        for (const Problem& p : notes) out << db::win1252ToUtf8(p.line()) << "\n";
+    }
+    return total == 0 ? kExitOk : kExitProblems;
 }
 
 // ---- export -----------------------------------------------------------------

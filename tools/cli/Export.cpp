@@ -34,12 +34,13 @@ public:
     {
         cell(column, formatDate(rec.get(f.dayOfYear()), rec.get(f.year())));
     }
-    // A coded value and its caption (empty past the caption table).
+    // A coded value and its caption; a code past the caption table has no
+    // caption, so its column shows the code itself rather than nothing.
     template <std::size_t N>
     void code(const std::string& column, std::uint8_t v, const std::array<std::string_view, N>& names)
     {
         num(column, v);
-        cell(column + "Name", v < N ? Cell(std::string(names[v])) : Cell());
+        cell(column + "Name", std::string(v < N ? names[v] : std::to_string(v)));
     }
 
 private:
