@@ -26,7 +26,12 @@ struct Step {
 // Runs the helper on `dir`; its exit status (0 when it saved to the end).
 int runHelper(const std::string& dir, int stopAt, const std::string& log = {})
 {
-    std::string command = "\"" + std::string(SAVE_CRASH_HELPER) + "\" \"" + dir + "\" " + std::to_string(stopAt);
+#ifdef _WIN32
+    const std::string helper = SAVE_CRASH_HELPER_NAME;
+#else
+    const std::string helper = SAVE_CRASH_HELPER;
+#endif
+    std::string command = "\"" + helper + "\" \"" + dir + "\" " + std::to_string(stopAt);
     if (!log.empty()) command += " \"" + log + "\"";
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd.exe strips one pair of quotes
