@@ -159,6 +159,7 @@ private slots:
             case MessageSink::Kind::Warning: boxes.warning(text); break;
             case MessageSink::Kind::Error: boxes.error(text); break;
             case MessageSink::Kind::Failure: boxes.failure(text); break;
+            case MessageSink::Kind::Question: break;
         }
         for (QWidget* w : onTop) w->hide();
         QVERIFY2(failure.isEmpty(), qPrintable(failure));

@@ -58,6 +58,12 @@ int firstPlayer(const Database& d)
     return -1;
 }
 
+// A newcomer counts one more user of name 0 of each list.
+void touchNewcomerNames(ChangeRecorder& r)
+{
+    for (TableId t : {TableId::FirstNames, TableId::SecondNames, TableId::CommonNames}) r.touch(t, 0);
+}
+
 const std::vector<StepKind>& kinds()
 {
     static const std::vector<StepKind> all = {
@@ -96,11 +102,13 @@ const std::vector<StepKind>& kinds()
         {"new name", [](Database& d, ChangeRecorder&) { d.appendName(db::NameKind::Second, "Zebedee"); }},
         {"new club", [](Database& d, ChangeRecorder&) { d.appendClub(db::composeNewClub(d)); }},
         {"new staff",
-         [](Database& d, ChangeRecorder&) {
+         [](Database& d, ChangeRecorder& r) {
+             touchNewcomerNames(r);
              db::addNewStaff(d, db::Classification::NonPlayerAndPlayer, 15);
          }},
         {"wizard player",
-         [](Database& d, ChangeRecorder&) {
+         [](Database& d, ChangeRecorder& r) {
+             touchNewcomerNames(r);
              db::addWizardPlayer(d, d.wizardTemplates[0], [] { return 3; });
          }},
     };
