@@ -22,6 +22,14 @@ bool isNameTable(TableId t)
     return t == TableId::FirstNames || t == TableId::SecondNames || t == TableId::CommonNames;
 }
 
+// A name's UsageCount counts the staff using it, and both sides of an update
+// may have added or renamed people: the update's change is carried as a
+// difference (one byte, wrapping, as the editor counts), never as a conflict.
+bool isUsageCount(TableId t, const ByteField& f)
+{
+    return isNameTable(t) && f.offset == NameRecord::UsageCount.offset && f.width == 1;
+}
+
 std::int32_t readI32(const std::uint8_t* p)
 {
     std::uint32_t v = 0;
@@ -303,6 +311,7 @@ std::vector<Conflict> findConflicts(const Database& target, const Update& u)
             const std::uint8_t* have = recordData(target, t, i);
             for (const FieldChange& fc : rc.fields) {
                 const ByteField& f = info.fields[fc.field];
+                if (isUsageCount(t, f)) continue;
                 if (std::equal(fc.oldBytes.begin(), fc.oldBytes.end(), have + f.offset)) continue;
                 std::vector<std::uint8_t> expected(info.recordSize);
                 std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), expected.begin() + f.offset);
@@ -352,6 +361,11 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
             std::uint8_t* rec = recordData(target, t, static_cast<std::size_t>(rc.id));
             for (const FieldChange& fc : rc.fields) {
                 const ByteField& f = info.fields[fc.field];
+                if (isUsageCount(t, f) && !fc.oldBytes.empty() && !fc.newBytes.empty()) {
+                    rec[f.offset] = static_cast<std::uint8_t>(rec[f.offset] + fc.newBytes[0] - fc.oldBytes[0]);
+                    ++result.changedFields;
+                    continue;
+                }
                 std::copy(fc.newBytes.begin(), fc.newBytes.end(), rec + f.offset);
                 remap.apply(f, rec + f.offset);
                 namesChanged = namesChanged || (isNameTable(t) && f.kind == ByteField::Kind::Text);
