@@ -29,7 +29,7 @@ struct Game {
         d.staff[1].set(db::StaffRecord::Wage, 4321);
         before = snapshot(dir.path());
         TempDir other;
-        fs::copy(dir.path(), other.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        copyTree(dir.path(), other.path());
         db::NullProgress none;
         db::saveDatabase(d, other.path(), none);
         saved = snapshot(other.path());
@@ -55,7 +55,7 @@ TEST(Recovery, DoubleFaultsEndWholeAfterTheNextStart)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(opName(c.first)) + " " + std::to_string(c.firstAt));
         TempDir dir;
-        fs::copy(g.dir.path(), dir.path(), fs::copy_options::recursive);
+        copyTree(g.dir.path(), dir.path());
         FaultyFileSystem faulty;
         faulty.failOp = c.first;
         faulty.failAt = c.firstAt;

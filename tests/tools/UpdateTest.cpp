@@ -383,8 +383,10 @@ TEST(UpdateCommands, DiffThenApplyGivesTheNewFolderWithABackup)
 
     ASSERT_EQ(cliRun({"diff", (root / "a").string(), (root / "b").string(), "-o", file}).status, 0);
     const CliResult stdoutDiff = cliRun({"diff", (root / "a").string(), (root / "b").string()});
-    std::ifstream in(file, std::ios::binary);
-    EXPECT_EQ(stdoutDiff.out, std::string(std::istreambuf_iterator<char>(in), {}));
+    {  // closed again before the folder is removed (Windows refuses open files)
+        std::ifstream in(file, std::ios::binary);
+        EXPECT_EQ(stdoutDiff.out, std::string(std::istreambuf_iterator<char>(in), {}));
+    }
 
     const auto original = dataFiles(root / "c");
     const CliResult dry = cliRun({"apply", (root / "c").string(), file, "--dry-run"});
