@@ -61,9 +61,12 @@ public:
         }
         char* old = onHeap() ? heapData() : nullptr;
         if (text.size() <= kInline) {
-            char tmp[kInline];
-            std::memcpy(tmp, text.data(), text.size());
-            std::memcpy(store_, tmp, text.size());
+            // An empty view may carry a null pointer, which memcpy must not see.
+            if (!text.empty()) {
+                char tmp[kInline];
+                std::memcpy(tmp, text.data(), text.size());
+                std::memcpy(store_, tmp, text.size());
+            }
             store_[kTag] = static_cast<char>(text.size());
         } else {
             char* p = new char[text.size()];
