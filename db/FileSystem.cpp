@@ -139,17 +139,7 @@ ReadStatus NativeFileSystem::readRange(const std::string& path, std::uint64_t of
                                        std::vector<std::uint8_t>& out)
 {
     out.resize(size);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return ReadStatus::CannotOpen;
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, out.data() + done, size - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // an error, or the file ends before the range does
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return done == size ? ReadStatus::Ok : ReadStatus::ReadFailed;
+    return readRangeInto(path, offset, size, out.data());
 }
 
 ReadStatus NativeFileSystem::readRangeInto(const std::string& path, std::uint64_t offset, std::size_t size,
@@ -412,22 +402,7 @@ ReadStatus NativeFileSystem::readRange(const std::string& path, std::uint64_t of
                                        std::vector<std::uint8_t>& out)
 {
     out.resize(size);
-    HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return ReadStatus::CannotOpen;
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    std::size_t done = 0;
-    if (SetFilePointerEx(h, at, nullptr, FILE_BEGIN)) {
-        while (done < size) {
-            DWORD got = 0;
-            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
-            if (!ReadFile(h, out.data() + done, want, &got, nullptr) || got == 0) break;
-            done += got;
-        }
-    }
-    CloseHandle(h);
-    return done == size ? ReadStatus::Ok : ReadStatus::ReadFailed;
+    return readRangeInto(path, offset, size, out.data());
 }
 
 ReadStatus NativeFileSystem::readRangeInto(const std::string& path, std::uint64_t offset, std::size_t size,
