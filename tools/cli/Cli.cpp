@@ -129,6 +129,8 @@ bool openIndex(const std::string& dir, db::Database& db, std::ostream& err)
     return true;
 }
 
+}  // namespace
+
 bool openDatabase(const std::string& dir, db::Database& db, std::ostream& err)
 {
     if (!openIndex(dir, db, err)) return false;
@@ -140,6 +142,8 @@ bool openDatabase(const std::string& dir, db::Database& db, std::ostream& err)
     }
     return true;
 }
+
+namespace {
 
 // ---- info -------------------------------------------------------------------
 
@@ -337,11 +341,6 @@ int search(const std::vector<std::string>& args, std::ostream& out, std::ostream
 }
 
 }  // namespace
-
-bool loadForCommand(const std::string& gameDir, db::Database& db, std::ostream& err)
-{
-    return openDatabase(gameDir, db, err);
-}
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {

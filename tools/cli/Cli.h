@@ -21,7 +21,7 @@ constexpr int kExitError = 2;     // bad arguments, or the database could not be
 
 // Loads a game folder's tables for a command; false, with the reason on
 // `err`, when it cannot.
-bool loadForCommand(const std::string& gameDir, db::Database& db, std::ostream& err);
+bool openDatabase(const std::string& gameDir, db::Database& db, std::ostream& err);
 
 // Runs one command; `args` excludes the program name.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

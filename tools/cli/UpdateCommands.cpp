@@ -75,7 +75,7 @@ int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     if (positional.size() != 2) return fail(err, "diff needs OLDGAMEDIR and NEWGAMEDIR", "diff");
 
     db::Database before, after;
-    if (!loadForCommand(positional[0], before, err) || !loadForCommand(positional[1], after, err))
+    if (!openDatabase(positional[0], before, err) || !openDatabase(positional[1], after, err))
         return kExitError;
     std::string text;
     try {
@@ -133,7 +133,7 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     }
 
     db::Database target;
-    if (!loadForCommand(dir, target, err)) return kExitError;
+    if (!openDatabase(dir, target, err)) return kExitError;
     // Every table a save writes was read whole; the wizard's templates, which
     // the command has no use for, are the editor's own and never saved.
     target.markStepComplete(db::LoadStep::WizardTemplates);
