@@ -185,29 +185,27 @@ void EditHistory::push(const QString& text, db::ChangeStep step)
 
 void EditHistory::undo()
 {
-    const StepCommand* c = commandAt(stack_, stack_->index() - 1);
-    if (!c) return;
-    if (!c->step().canUndo(ctx_.db)) {
-        messages().failure(
-            QStringLiteral("The records of \"%1\" have been changed since; it cannot be undone")
-                .arg(c->text()));
-        return;
-    }
-    stack_->undo();
-    emit changed();
+    takeStep(true);
 }
 
 void EditHistory::redo()
 {
-    const StepCommand* c = commandAt(stack_, stack_->index());
+    takeStep(false);
+}
+
+void EditHistory::takeStep(bool back)
+{
+    const StepCommand* c = commandAt(stack_, stack_->index() - (back ? 1 : 0));
     if (!c) return;
-    if (!c->step().canRedo(ctx_.db)) {
-        messages().failure(
-            QStringLiteral("The records of \"%1\" have been changed since; it cannot be done again")
-                .arg(c->text()));
+    if (!(back ? c->step().canUndo(ctx_.db) : c->step().canRedo(ctx_.db))) {
+        messages().failure(QStringLiteral("The records of \"%1\" have been changed since; it cannot be %2")
+                               .arg(c->text(), back ? QStringLiteral("undone") : QStringLiteral("done again")));
         return;
     }
-    stack_->redo();
+    if (back)
+        stack_->undo();
+    else
+        stack_->redo();
     emit changed();
 }
 

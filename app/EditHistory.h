@@ -72,6 +72,9 @@ signals:
     void changed();
 
 private:
+    // Undo (back) or redo the step next to the stack's index, unless its
+    // records were changed behind the history's back.
+    void takeStep(bool back);
     void updateActions();
     MessageSink& messages();
 
