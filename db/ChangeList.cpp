@@ -7,6 +7,7 @@
 #include <map>
 #include <tuple>
 
+#include "TextRules.h"
 #include "Win1252.h"
 
 namespace db {
@@ -21,7 +22,7 @@ const std::vector<bool>& uncoveredBytes(TableId t)
         for (std::size_t k = 0; k < kTableCount; ++k) {
             const auto table = static_cast<TableId>(k);
             std::vector<bool>& bytes = out[k];
-            bytes.assign(tableImage(Database{}, table).recordSize, true);
+            bytes.assign(tableLayout(table).recordSize, true);
             for (const FieldInfo& f : fieldsOf(table))
                 for (std::size_t off = f.offset; off < f.end() && off < bytes.size(); ++off)
                     bytes[off] = false;
@@ -78,7 +79,6 @@ std::vector<ChangeEntry> listChanges(const DatabaseImage& loaded, const Database
         withTable(now, t, [&](const auto& table) {
             using R = typename std::decay_t<decltype(table)>::value_type;
             const std::size_t common = std::min(img.count, table.size());
-            // Tables of plain records sit in one block: skip them whole when equal.
             // Tables of plain records sit in one block: compare runs of
             // records at once and look closer only where a run differs.
             constexpr std::size_t run = sizeof(R) == R::Size ? 1024 : 1;
@@ -162,16 +162,9 @@ ChangeText describeChange(const ChangeEntry& e, const DatabaseImage& loaded, con
 
 namespace {
 
-std::string csvField(const std::string& raw)
+std::string csvUtf8(const std::string& raw)
 {
-    const std::string utf8 = win1252ToUtf8(raw);
-    if (utf8.find_first_of(",\"\r\n") == std::string::npos) return utf8;
-    std::string quoted = "\"";
-    for (char c : utf8) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + "\"";
+    return csvField(win1252ToUtf8(raw));
 }
 
 }  // namespace
@@ -180,8 +173,8 @@ std::string changesCsv(const std::vector<ChangeText>& lines)
 {
     std::string out = "Table,Record,Name,Field,Old value,New value\r\n";
     for (const ChangeText& l : lines) {
-        out += csvField(l.table) + ',' + csvField(l.record) + ',' + csvField(l.name) + ',' +
-               csvField(l.field) + ',' + csvField(l.oldValue) + ',' + csvField(l.newValue) + "\r\n";
+        out += csvUtf8(l.table) + ',' + csvUtf8(l.record) + ',' + csvUtf8(l.name) + ',' + csvUtf8(l.field) + ',' +
+               csvUtf8(l.oldValue) + ',' + csvUtf8(l.newValue) + "\r\n";
     }
     return out;
 }

@@ -24,4 +24,8 @@ std::string upperAscii(std::string_view raw);
 // upperAscii, not empty) occurs in `candidate` with a-z folded to capitals.
 bool containsFolded(std::string_view candidate, std::string_view upperNeedle);
 
+// A field of a CSV file as RFC 4180 writes it: quoted, with its quotes
+// doubled, when it holds a comma, a quote or a line break.
+std::string csvField(std::string_view text);
+
 }  // namespace db

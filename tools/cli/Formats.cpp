@@ -3,22 +3,11 @@
 #include <ostream>
 
 #include "Export.h"
+#include "db/TextRules.h"
 
 namespace cli {
 
 namespace {
-
-std::string csvField(const std::string& s)
-{
-    if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-    std::string q = "\"";
-    for (char c : s) {
-        if (c == '"') q += '"';
-        q += c;
-    }
-    q += '"';
-    return q;
-}
 
 std::string cellText(const Cell& c)
 {
@@ -74,10 +63,10 @@ std::string jsonString(const std::string& s)
 void writeCsv(const ExportTable& table, std::ostream& out)
 {
     for (std::size_t i = 0; i < table.columns.size(); ++i)
-        out << (i ? "," : "") << csvField(table.columns[i]);
+        out << (i ? "," : "") << db::csvField(table.columns[i]);
     out << "\r\n";
     for (const auto& row : table.rows) {
-        for (std::size_t i = 0; i < row.size(); ++i) out << (i ? "," : "") << csvField(cellText(row[i]));
+        for (std::size_t i = 0; i < row.size(); ++i) out << (i ? "," : "") << db::csvField(cellText(row[i]));
         out << "\r\n";
     }
 }
