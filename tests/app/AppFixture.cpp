@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QListView>
 #include <QTest>
@@ -21,11 +22,35 @@ SampleFolder::SampleFolder(double scale)
     options.scale = scale;
     written = sample::makeDatabase(options);
     sample::writeDataFolder(written, QFile::encodeName(gameDir).toStdString());
-    sample::writeWinePrefix(QFile::encodeName(prefixDir).toStdString(),
-                            QFile::encodeName(gameDir).toStdString());
+    writeGamePrefix(prefixDir, gameDir);
     writeWizardFile(wizardPath, templateNames);
     writeTextFile(notesPath, "Welcome to Quarn db\r\nSecond line of the notes\r\n");
 }
+
+void writeGamePrefix(const QString& prefix, const QString& gameDir)
+{
+#ifdef _WIN32
+    const auto escaped = [](QString s) { return s.replace(QStringLiteral("\\"), QStringLiteral("\\\\")); };
+    QDir().mkpath(prefix);
+    writeTextFile(prefix + QStringLiteral("/system.reg"),
+                  QStringLiteral("WINE REGISTRY Version 2\n\n[%1] 0\n\"Location\"=\"%2\"\n")
+                      .arg(escaped(QString::fromLatin1(wine::GameKey)), escaped(QDir::toNativeSeparators(gameDir)))
+                      .toUtf8());
+#else
+    sample::writeWinePrefix(QFile::encodeName(prefix).toStdString(), QFile::encodeName(gameDir).toStdString());
+#endif
+}
+
+#ifdef _WIN32
+QString FixturePlatform::gameDirectory() const
+{
+    QFile reg(wine::prefixPath() + QStringLiteral("/system.reg"));
+    if (!reg.open(QIODevice::ReadOnly)) return {};
+    const std::optional<QString> location = wine::readStringValue(
+        QString::fromUtf8(reg.readAll()), QString::fromLatin1(wine::GameKey), QStringLiteral("Location"));
+    return QDir::fromNativeSeparators(location.value_or(QString()));
+}
+#endif
 
 void writeWizardFile(const QString& path, const QStringList& names)
 {

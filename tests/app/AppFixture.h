@@ -31,6 +31,20 @@ struct SampleFolder {
     QString dataFile(const QString& name) const { return gameDir + QStringLiteral("/data/") + name; }
 };
 
+// The platform of the fixtures' editors: the program's own on Linux, where it
+// reads the Wine prefix in $WINEPREFIX. Windows has no prefix, so there the
+// same system.reg text in $WINEPREFIX stands in for the registry, whose real
+// lookup is tested on its own.
+class FixturePlatform : public Platform {
+#ifdef _WIN32
+public:
+    QString gameDirectory() const override;
+#endif
+};
+
+// Writes a prefix whose registry names `gameDir` as the game's folder.
+void writeGamePrefix(const QString& prefix, const QString& gameDir);
+
 // Writes a wizard.quarn holding one template per name.
 void writeWizardFile(const QString& path, const QStringList& names);
 // Writes the notes text.
@@ -42,7 +56,7 @@ QByteArray readBytes(const QString& path);
 struct Editor {
     AppContext ctx;
     RecordingMessages messages;
-    Platform platform;
+    FixturePlatform platform;
 
     Editor(const QString& notesPath, const QString& wizardPath);
     ~Editor();
