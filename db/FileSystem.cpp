@@ -583,6 +583,10 @@ bool NativeFileSystem::setPermissions(const std::string& path, std::uint32_t mod
     DWORD a = GetFileAttributesW(w.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return false;
     a = (mode & 0200u) ? (a & ~DWORD{FILE_ATTRIBUTE_READONLY}) : (a | FILE_ATTRIBUTE_READONLY);
+    // The save stages its files under hidden dot names. Wine marks dot files
+    // hidden and keeps the mark in the file, so a rename would carry it onto
+    // the game's own files: a file given its final permissions is visible.
+    a &= ~DWORD{FILE_ATTRIBUTE_HIDDEN};
     return SetFileAttributesW(w.c_str(), a) != 0 || failed();
 }
 

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "TestSupport.h"
 #include "db/FileSystem.h"
@@ -61,3 +64,21 @@ TEST(NativeFileSystem, SecondNameSharesTheFileAndNeverReplaces)
     EXPECT_EQ(readBytes(kept), (Bytes{7}));
     EXPECT_FALSE(fs.link(dir.file("missing"), dir.file("other")));
 }
+
+#ifdef _WIN32
+// Wine hides dot files and keeps the mark in the file, and the save's staged
+// files are dot files renamed over the game's: once given their final
+// permissions they must arrive visible.
+TEST(NativeFileSystem, AStagedFileArrivesVisible)
+{
+    TempDir dir;
+    const std::filesystem::path staged = dir.file(".club.dat.tmp");
+    const std::filesystem::path target = dir.file("club.dat");
+    writeBytes(staged.string(), Bytes{1});
+    ASSERT_TRUE(SetFileAttributesW(staged.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    db::NativeFileSystem fs;
+    ASSERT_TRUE(fs.setPermissions(staged.string(), 0644u));
+    ASSERT_TRUE(fs.rename(staged.string(), target.string()));
+    EXPECT_FALSE(GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+#endif
