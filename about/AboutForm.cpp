@@ -1,6 +1,5 @@
 #include "AboutForm.h"
 
-#include <QFontMetrics>
 #include <QIcon>
 
 #include "about/LumvardUrlLabel.h"
@@ -28,13 +27,7 @@ AboutForm::AboutForm(AppContext& ctx, QWidget* parent)
     QFont title(QStringLiteral("Verdana"));
     title.setPixelSize(37);
     title.setBold(true);
-    // Where Verdana is missing (Wine, many Linux desktops) the stand-in may be
-    // taller or wider: shrink it until the title fits its label.
-    while (title.pixelSize() > 12 &&
-           (QFontMetrics(title).height() > ui->Label1->height() ||
-            QFontMetrics(title).horizontalAdvance(ui->Label1->text()) > ui->Label1->width()))
-        title.setPixelSize(title.pixelSize() - 1);
-    ui->Label1->setFont(title);
+    setFittingFont(ui->Label1, title);
 
     LumvardUrlLabel* link = ui->LumvardURLLabel1;
     link->setText(Homepage);

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QTextBlockFormat>
@@ -67,7 +68,7 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     QFont heading(QStringLiteral("Verdana"));
     heading.setPixelSize(64);
     heading.setBold(true);
-    ui->Label2->setFont(heading);
+    setFittingFont(ui->Label2, heading);
     QPalette headingPalette = ui->Label2->palette();
     headingPalette.setColor(QPalette::WindowText, QColor(0, 0, 128));
     ui->Label2->setPalette(headingPalette);
@@ -127,7 +128,9 @@ void MainForm::readGameDirectory(bool& found)
     Platform fallback;
     const Platform& platform = ctx_.platform ? *ctx_.platform : fallback;
     try {
-        ui->CM3Dir->setText(platform.gameDirectory());
+        // One path style everywhere the folder shows: the file layer joins
+        // names with the system's own separator.
+        ui->CM3Dir->setText(QDir::toNativeSeparators(platform.gameDirectory()));
         found = true;
     } catch (const std::exception& e) {
         ui->CM3Dir->clear();

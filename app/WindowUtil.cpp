@@ -1,7 +1,9 @@
 #include "WindowUtil.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QWidget>
 
@@ -12,6 +14,15 @@ void centerOnScreen(QWidget* window)
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void setFittingFont(QLabel* label, QFont font)
+{
+    const QRect room = label->contentsRect();
+    while (font.pixelSize() > 12 && (QFontMetrics(font).height() > room.height() ||
+                                     QFontMetrics(font).horizontalAdvance(label->text()) > room.width()))
+        font.setPixelSize(font.pixelSize() - 1);
+    label->setFont(font);
 }
 
 WaitCursor::WaitCursor()

@@ -2,11 +2,18 @@
 
 // Small helpers every window of the program shares.
 
+class QFont;
+class QLabel;
 class QWidget;
 
 // Centres a top-level window on its screen (the primary screen while it has
 // none yet), frame included.
 void centerOnScreen(QWidget* window);
+
+// Gives `label` `font`, a size smaller where needed for its text to fit:
+// where Verdana is missing (Wine, many Linux desktops) its stand-in may be
+// taller or wider than the designed label.
+void setFittingFont(QLabel* label, QFont font);
 
 // The wait (hourglass) cursor for as long as the object lives, restored
 // however the work ends.

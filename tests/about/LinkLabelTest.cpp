@@ -218,11 +218,14 @@ private slots:
         QVERIFY(link->url().startsWith("https://"));
         QCOMPARE(link->cursorMouseOver(), LumvardUrlLabel::crMozilla);
 
-        // A click opens the homepage in the browser $BROWSER names.
+#ifndef _WIN32
+        // A click opens the homepage in the browser $BROWSER names (Windows
+        // asks its shell, whose lookup is tested on its own).
         enter(link);
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(3, 3));
         QCOMPARE(waitForFile(out), (link->url() + "|").toUtf8());
         qunsetenv("BROWSER");
+#endif
 
         about.findChild<QPushButton*>("Button1")->click();
         QVERIFY(!about.isVisible());

@@ -48,7 +48,7 @@ QString FixturePlatform::gameDirectory() const
     if (!reg.open(QIODevice::ReadOnly)) return {};
     const std::optional<QString> location = wine::readStringValue(
         QString::fromUtf8(reg.readAll()), QString::fromLatin1(wine::GameKey), QStringLiteral("Location"));
-    return QDir::fromNativeSeparators(location.value_or(QString()));
+    return location.value_or(QString());
 }
 #endif
 

@@ -173,7 +173,7 @@ private slots:
         MainForm* main = editor.ctx.mainForm;
 
         QCOMPARE(editor.messages.texts(), QStringList());
-        QCOMPARE(child<QLineEdit>(main, "CM3Dir")->text(), sample.gameDir);
+        QCOMPARE(child<QLineEdit>(main, "CM3Dir")->text(), QDir::toNativeSeparators(sample.gameDir));
         QVERIFY(editor.ctx.db.hasFullIndex());
         QCOMPARE(editor.ctx.db.entry(db::Entry::Clubs).number(db::IndexEntry::RecordCount),
                  static_cast<std::int64_t>(sample.written.clubs.size()));
@@ -212,7 +212,7 @@ private slots:
             QDir(sample.gameDir).removeRecursively();
             QDir().mkpath(sample.gameDir);
             writeGamePrefix(prefix, sample.gameDir);
-            cm3Dir = sample.gameDir;
+            cm3Dir = QDir::toNativeSeparators(sample.gameDir);
             messages.replaceInStrings("*", sample.gameDir);
         } else if (!registry.isEmpty()) {
             writeRegistry(prefix, registry);
@@ -220,6 +220,8 @@ private slots:
         qputenv("WINEPREFIX", QFile::encodeName(prefix));
 
         Editor editor(sample.notesPath, sample.wizardPath);
+        // The folder and its files are shown the system's way.
+        for (QString& m : messages) m = QDir::toNativeSeparators(m);
         QCOMPARE(editor.messages.texts(), messages);
         for (const RecordingMessages::Shown& s : editor.messages.shown)
             QCOMPARE(s.kind, MessageSink::Kind::Failure);
