@@ -16,8 +16,14 @@ namespace fs = std::filesystem;
 
 double medianMs(int runs, const std::function<void()>& fn)
 {
+    return medianMs(runs, [] {}, fn);
+}
+
+double medianMs(int runs, const std::function<void()>& setup, const std::function<void()>& fn)
+{
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
+        setup();
         const auto start = std::chrono::steady_clock::now();
         fn();
         const auto end = std::chrono::steady_clock::now();

@@ -12,6 +12,8 @@ namespace bench {
 
 // Median wall time of `runs` calls of `fn`, in milliseconds.
 double medianMs(int runs, const std::function<void()>& fn);
+// The same with `setup` run before each call, outside the timing.
+double medianMs(int runs, const std::function<void()>& setup, const std::function<void()>& fn);
 
 // Resident set size of this process in bytes.
 long long residentBytes();
