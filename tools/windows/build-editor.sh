@@ -12,6 +12,7 @@ qt=$cache/qt-mingw
 build=${QUARNDB_WINDOWS_GUI_BUILD:-build-windows-gui}
 [ -f "$qt/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] ||
   { echo "No Qt for Windows in $qt: run tools/windows/build-qt.sh first" >&2; exit 1; }
+bash tools/install-packages.sh zip
 
 # Debian's host rcc compresses with zstd, which this Qt was built without.
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \

@@ -17,7 +17,7 @@ jobs=$(nproc)
 started=$(date +%s)
 step() { echo "== $* ($(($(date +%s) - started)) s)"; }
 
-bash tools/install-packages.sh mingw-w64 g++-mingw-w64-x86-64 wine wine64 cmake ninja-build libxxhash-dev
+bash tools/install-packages.sh mingw-w64 g++-mingw-w64-x86-64 wine wine64 cmake ninja-build libxxhash-dev xvfb zip
 
 # A throw-away Wine prefix; no window is needed for console programs.
 scratch=$(mktemp -d)
