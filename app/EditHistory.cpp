@@ -198,8 +198,9 @@ void EditHistory::takeStep(bool back)
     const StepCommand* c = commandAt(stack_, stack_->index() - (back ? 1 : 0));
     if (!c) return;
     if (!(back ? c->step().canUndo(ctx_.db) : c->step().canRedo(ctx_.db))) {
-        messages().failure(QStringLiteral("The records of \"%1\" have been changed since; it cannot be %2")
-                               .arg(c->text(), back ? QStringLiteral("undone") : QStringLiteral("done again")));
+        messages().failure(
+            QStringLiteral("The records of \"%1\" have been changed since; it cannot be %2")
+                .arg(c->text(), back ? QStringLiteral("undone") : QStringLiteral("done again")));
         return;
     }
     if (back)

@@ -16,7 +16,8 @@ namespace fs = std::filesystem;
 
 double medianMs(int runs, const std::function<void()>& fn)
 {
-    return medianMs(runs, [] {}, fn);
+    return medianMs(
+        runs, [] {}, fn);
 }
 
 double medianMs(int runs, const std::function<void()>& setup, const std::function<void()>& fn)

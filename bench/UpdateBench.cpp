@@ -71,7 +71,8 @@ std::string updateFigures(const std::vector<double>& scales, int runs, const std
         const double decode = medianMs(runs, [&] { update = db::decodeUpdate(text); });
         db::Database target;
         // Each run applies to a fresh copy of the old database, copied outside the timing.
-        const double apply = medianMs(runs, [&] { target = a; }, [&] { db::applyUpdate(target, update); });
+        const double apply = medianMs(
+            runs, [&] { target = a; }, [&] { db::applyUpdate(target, update); });
         const db::UpdateCounts counts = db::countUpdate(update);
 
         const std::filesystem::path root = std::filesystem::temp_directory_path() / "quarndb-bench-update";
@@ -98,8 +99,8 @@ std::string updateFigures(const std::vector<double>& scales, int runs, const std
         o << "| " << scale << "× | " << text.size() / 1024 << " / " << counts.changedFields << " fields, "
           << counts.appendedRecords << " new records | " << fmt(diff, 2) << " ("
           << (load > 0 ? fmt(diff / load, 2) : std::string("-")) << "×) | " << fmt(encode, 2) << " | "
-          << fmt(decode, 2) << " | " << fmt(apply, 2) << " | " << fmt(cliDiff) << " | "
-          << fmt(cliApply) << " |\n";
+          << fmt(decode, 2) << " | " << fmt(apply, 2) << " | " << fmt(cliDiff) << " | " << fmt(cliApply)
+          << " |\n";
     }
     return o.str();
 }

@@ -173,8 +173,8 @@ std::string changesCsv(const std::vector<ChangeText>& lines)
 {
     std::string out = "Table,Record,Name,Field,Old value,New value\r\n";
     for (const ChangeText& l : lines) {
-        out += csvUtf8(l.table) + ',' + csvUtf8(l.record) + ',' + csvUtf8(l.name) + ',' + csvUtf8(l.field) + ',' +
-               csvUtf8(l.oldValue) + ',' + csvUtf8(l.newValue) + "\r\n";
+        out += csvUtf8(l.table) + ',' + csvUtf8(l.record) + ',' + csvUtf8(l.name) + ',' + csvUtf8(l.field) +
+               ',' + csvUtf8(l.oldValue) + ',' + csvUtf8(l.newValue) + "\r\n";
     }
     return out;
 }

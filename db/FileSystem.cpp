@@ -478,8 +478,8 @@ FileHandle NativeFileSystem::createTemporary(const std::string& dir, const std::
 
 FileHandle NativeFileSystem::createNew(const std::string& path)
 {
-    const FileHandle f = fromHandle(
-        CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const FileHandle f = fromHandle(CreateFileW(wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (f == kNoFile) failed();
     return f;
 }

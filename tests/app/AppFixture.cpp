@@ -32,12 +32,14 @@ void writeGamePrefix(const QString& prefix, const QString& gameDir)
 #ifdef _WIN32
     const auto escaped = [](QString s) { return s.replace(QStringLiteral("\\"), QStringLiteral("\\\\")); };
     QDir().mkpath(prefix);
-    writeTextFile(prefix + QStringLiteral("/system.reg"),
-                  QStringLiteral("WINE REGISTRY Version 2\n\n[%1] 0\n\"Location\"=\"%2\"\n")
-                      .arg(escaped(QString::fromLatin1(wine::GameKey)), escaped(QDir::toNativeSeparators(gameDir)))
-                      .toUtf8());
+    writeTextFile(
+        prefix + QStringLiteral("/system.reg"),
+        QStringLiteral("WINE REGISTRY Version 2\n\n[%1] 0\n\"Location\"=\"%2\"\n")
+            .arg(escaped(QString::fromLatin1(wine::GameKey)), escaped(QDir::toNativeSeparators(gameDir)))
+            .toUtf8());
 #else
-    sample::writeWinePrefix(QFile::encodeName(prefix).toStdString(), QFile::encodeName(gameDir).toStdString());
+    sample::writeWinePrefix(QFile::encodeName(prefix).toStdString(),
+                            QFile::encodeName(gameDir).toStdString());
 #endif
 }
 

@@ -14,13 +14,13 @@
 
 #include "AppFixture.h"
 #include "app/MainForm.h"
-#include "db/SaveRecord.h"
 #include "app/QtText.h"
 #include "app/RecordListModel.h"
 #include "app/Startup.h"
 #include "app/StatusForm.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
+#include "db/SaveRecord.h"
 #include "operations/TransferForm.h"
 #include "operations/WizForm.h"
 #include "staff/NamesForm.h"
@@ -181,9 +181,9 @@ private slots:
         AppContext& ctx = editor.ctx;
         ctx.mainForm->Open1Click();
         // Files of the game folder are named the system's way.
-        const QString expected = message.contains("%G")
-                                     ? QDir::toNativeSeparators(QString(message).replace("%G", sample.gameDir))
-                                     : QString(message).replace("%W", sample.wizardPath);
+        const QString expected =
+            message.contains("%G") ? QDir::toNativeSeparators(QString(message).replace("%G", sample.gameDir))
+                                   : QString(message).replace("%W", sample.wizardPath);
         QCOMPARE(editor.messages.texts(), QStringList{expected});
         QCOMPARE(editor.messages.shown[0].kind, MessageSink::Kind::Failure);
         checkState(ctx.mainForm, false);
@@ -266,10 +266,12 @@ private slots:
         ctx.mainForm->Save1Click();
         // The specified first sentence, then why and what state the folder is in.
         QCOMPARE(editor.messages.texts().size(), 1);
-        QVERIFY2(editor.messages.texts()[0].startsWith("Cannot open file " + QDir::toNativeSeparators(staffFile) + ". It "),
+        QVERIFY2(editor.messages.texts()[0].startsWith("Cannot open file " +
+                                                       QDir::toNativeSeparators(staffFile) + ". It "),
                  qPrintable(editor.messages.texts()[0]));
-        QVERIFY(editor.messages.texts()[0].endsWith("Nothing was changed; your edits are still open; make the "
-                                                    "game's data folder writable and Save again."));
+        QVERIFY(
+            editor.messages.texts()[0].endsWith("Nothing was changed; your edits are still open; make the "
+                                                "game's data folder writable and Save again."));
         QCOMPARE(snapshot(dataDir), before);
         // The status window stays up; saving can be tried again.
         QVERIFY(ctx.statusForm->isVisible() || ctx.statusForm->statusHistory().isEmpty() ||
@@ -308,8 +310,9 @@ private slots:
             Editor editor(sample.notesPath, sample.wizardPath);
             QCOMPARE(editor.messages.texts().size(), 1);
             QCOMPARE(editor.messages.shown[0].kind, MessageSink::Kind::Information);
-            QVERIFY2(editor.messages.texts()[0].contains("interrupted before it changed any of the game's files"),
-                     qPrintable(editor.messages.texts()[0]));
+            QVERIFY2(
+                editor.messages.texts()[0].contains("interrupted before it changed any of the game's files"),
+                qPrintable(editor.messages.texts()[0]));
             QVERIFY(!QFile::exists(stray));
         }
 

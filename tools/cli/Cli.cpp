@@ -7,8 +7,8 @@
 #include "Check.h"
 #include "Export.h"
 #include "Load.h"
-#include "UpdateCommands.h"
 #include "Recover.h"
+#include "UpdateCommands.h"
 #include "db/Search.h"
 #include "db/Win1252.h"
 
