@@ -142,7 +142,19 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         for (const std::string& line : db::describeUpdate(target, update))
             out << db::win1252ToUtf8(line) << "\n";
     }
-    const std::vector<db::Conflict> conflicts = db::findConflicts(target, update);
+    // A dry run only checks; otherwise the check and the changes are one call,
+    // which changes nothing when it finds conflicts it may not pass.
+    db::ApplyResult result;
+    try {
+        if (dryRun)
+            result.conflicts = db::findConflicts(target, update);
+        else
+            result = db::applyUpdate(target, update, {force});
+    } catch (const db::Error& e) {
+        err << "quarndb-cli: cannot apply the update to " << dir << ": " << e.what() << "\n";
+        return kExitError;
+    }
+    const std::vector<db::Conflict>& conflicts = result.conflicts;
     for (const db::Conflict& c : conflicts) out << "conflict: " << db::win1252ToUtf8(c.line()) << "\n";
     const bool fatal =
         std::any_of(conflicts.begin(), conflicts.end(), [](const db::Conflict& c) { return c.fatal; });
@@ -157,13 +169,12 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         out << "Would apply: " << summary(db::countUpdate(update)) << ". Nothing was written.\n";
         return kExitOk;
     }
+    if (!result.applied) {
+        err << "quarndb-cli: the update was not applied; nothing was written.\n";
+        return kExitError;
+    }
 
     try {
-        const db::ApplyResult result = db::applyUpdate(target, update, {force});
-        if (!result.applied) {
-            err << "quarndb-cli: the update was not applied; nothing was written.\n";
-            return kExitError;
-        }
         db::SaveSession session;
         db::NullProgress progress;
         const std::string backup = session.save(target, dir, progress);
