@@ -70,26 +70,41 @@ std::vector<std::string> backupsIn(const std::string& dir)
 {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir))
-        if (e.path().filename().string() != "data" && e.is_directory()) names.push_back(e.path().filename().string());
+        if (e.path().filename().string() != "data" && e.is_directory())
+            names.push_back(e.path().filename().string());
     return names;
 }
+
+// A sample game in <work>/original, and one save of a copy of it in
+// <work>/full run to its end, logging the steps a crash can come before.
+struct SavedOnce {
+    std::string original, full;
+    std::map<std::string, FileState> oldData;
+    std::vector<Step> steps;
+
+    explicit SavedOnce(const TempDir& work) : original(work.file("original")), full(work.file("full"))
+    {
+        fs::create_directories(original);
+        writeSampleGame(original, 0.02);
+        oldData = dataOf(original);
+        copyFolder(original, full);
+        EXPECT_EQ(runHelper(full, 0, work.file("steps.log")), 0);
+        steps = readSteps(work.file("steps.log"));
+    }
+};
 
 }  // namespace
 
 TEST(SaveCrash, EveryStepEndsWhollyOldOrWhollyNewAfterRecovery)
 {
     TempDir work;
-    const std::string original = work.file("original");
-    fs::create_directories(original);
-    writeSampleGame(original, 0.02);
-    const auto oldData = dataOf(original);
-
     // One save to its end lists the steps and gives the new set.
-    const std::string full = work.file("full");
-    copyFolder(original, full);
-    ASSERT_EQ(runHelper(full, 0, work.file("steps.log")), 0);
-    const std::vector<Step> steps = readSteps(work.file("steps.log"));
-    const auto newData = dataOf(full);
+    const SavedOnce saved(work);
+    const std::string& original = saved.original;
+    const auto& oldData = saved.oldData;
+    const std::vector<Step>& steps = saved.steps;
+    ASSERT_FALSE(steps.empty());
+    const auto newData = dataOf(saved.full);
     ASSERT_NE(newData, oldData);
     ASSERT_EQ(newData.size(), oldData.size());
     const std::size_t oldClubs = loadGame(original).clubs.size();
@@ -130,8 +145,9 @@ TEST(SaveCrash, EveryStepEndsWhollyOldOrWhollyNewAfterRecovery)
         }
         // Nothing else in the game folder either.
         EXPECT_EQ(fs::exists(fs::path(dir) / "wizard.quarn"), true);
-        EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator())),
-                  2 + backups.size());
+        EXPECT_EQ(
+            static_cast<std::size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator())),
+            2 + backups.size());
 
         if (!phases.count(step.phase)) order.push_back(step.phase);
         Tally& t = phases[step.phase];
@@ -163,14 +179,11 @@ TEST(SaveCrash, EveryStepEndsWhollyOldOrWhollyNewAfterRecovery)
 TEST(SaveCrash, ADamagedNewFileSendsTheSaveBackOrStopsEverything)
 {
     TempDir work;
-    const std::string original = work.file("original");
-    fs::create_directories(original);
-    writeSampleGame(original, 0.02);
-    const auto oldData = dataOf(original);
-    const std::string full = work.file("full");
-    copyFolder(original, full);
-    ASSERT_EQ(runHelper(full, 0, work.file("steps.log")), 0);
-    const std::vector<Step> steps = readSteps(work.file("steps.log"));
+    const SavedOnce saved(work);
+    const std::string& original = saved.original;
+    const auto& oldData = saved.oldData;
+    const std::vector<Step>& steps = saved.steps;
+    ASSERT_FALSE(steps.empty());
     auto stepOf = [&](const std::string& phase, int nth) {
         for (std::size_t i = 0; i < steps.size(); ++i)
             if (steps[i].phase == phase && --nth == 0) return static_cast<int>(i + 1);
@@ -203,7 +216,8 @@ TEST(SaveCrash, ADamagedNewFileSendsTheSaveBackOrStopsEverything)
     const auto damaged = snapshot(dir);
     const db::RecoveryReport stuck = db::recoverGameFolder(dir);
     EXPECT_FALSE(stuck.whole());
-    EXPECT_NE(stuck.text().find("cannot be made whole again: the new club.dat do not match"), std::string::npos)
+    EXPECT_NE(stuck.text().find("cannot be made whole again: the new club.dat do not match"),
+              std::string::npos)
         << stuck.text();
     EXPECT_EQ(snapshot(dir), damaged);
 }
