@@ -36,7 +36,11 @@ int runHelper(const std::string& dir, int stopAt, const std::string& log = {})
 #ifdef _WIN32
     command = "\"" + command + "\"";  // cmd.exe strips one pair of quotes
 #endif
-    return std::system(command.c_str());
+    int status = std::system(command.c_str());
+    // -1: the command interpreter itself did not start, which Wine's cmd.exe
+    // now and then does; the helper never ran, so running it again is safe.
+    if (status == -1) status = std::system(command.c_str());
+    return status;
 }
 
 std::vector<Step> readSteps(const std::string& log)
