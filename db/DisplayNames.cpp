@@ -14,21 +14,32 @@ std::string_view recordText(const NameRecord& r)
     return {p, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - p) : NameRecord::Name.width};
 }
 
-std::vector<DisplayNameMaker::ShortName> shortNames(const Table<NameRecord>& table)
+static_assert(NameRecord::Name.width < 256, "a name's length fits in a byte");
+
+DisplayNameMaker::PackedNames packNames(const Table<NameRecord>& table)
 {
-    std::vector<DisplayNameMaker::ShortName> out(table.size());
+    DisplayNameMaker::PackedNames out;
+    out.at.resize(table.size());
+    out.bytes.reserve(table.size() * 12);
     for (std::size_t i = 0; i < table.size(); ++i) {
         const std::string_view t = recordText(table[i]);
-        DisplayNameMaker::ShortName& n = out[i];
-        if (t.size() <= sizeof n.text) {
-            std::memcpy(n.text, t.data(), t.size());
-            n.length = static_cast<std::uint8_t>(t.size());
-        } else {
-            n.length = DisplayNameMaker::ShortName::kLong;
-        }
+        out.at[i] = out.bytes.size();
+        out.bytes.push_back(static_cast<char>(t.size()));
+        out.bytes.append(t);
     }
     return out;
 }
+
+// Always inlined: GCC takes a function that only prefetches for one without
+// effects and drops the calls to it.
+#if defined(__GNUC__) || defined(__clang__)
+[[gnu::always_inline]] inline void prefetch(const void* p)
+{
+    __builtin_prefetch(p);
+}
+#else
+inline void prefetch(const void*) {}
+#endif
 
 }  // namespace
 
@@ -45,48 +56,58 @@ std::size_t joinDisplayName(std::string_view first, std::string_view second,
 }
 
 DisplayNameMaker::DisplayNameMaker(const Database& db)
-    : firsts_(shortNames(db.firstNames)), seconds_(shortNames(db.secondNames)), db_(db)
+    : firsts_(packNames(db.firstNames)), seconds_(packNames(db.secondNames))
 {
 }
 
-std::string_view DisplayNameMaker::text(const Table<NameRecord>& table, const std::vector<ShortName>& shorts,
-                                        std::size_t id) const
+std::string_view DisplayNameMaker::text(const PackedNames& names, std::int32_t id) const
 {
-    const ShortName& n = shorts[id];
-    if (n.length == ShortName::kLong) return recordText(table[id]);
-    return {n.text, n.length};
+    const char* p = names.bytes.data() + names.at[static_cast<std::size_t>(id)];
+    return {p + 1, static_cast<unsigned char>(*p)};
 }
 
-void DisplayNameMaker::set(StaffRecord& s) const
+void DisplayNameMaker::set(StaffRecord& s)
 {
     const std::int32_t first = s.get(StaffRecord::FirstNameId);
     const std::int32_t second = s.get(StaffRecord::SecondNameId);
-    if (!isValidRef(first, firsts_.size()) || !isValidRef(second, seconds_.size())) {
-        s.displayName = std::string_view();
+    if (!isValidRef(first, firsts_.at.size()) || !isValidRef(second, seconds_.at.size())) {
+        s.displayName = DisplayName();
         return;
     }
     char buf[StaffRecord::DisplayNameLimit];
-    const std::size_t n = joinDisplayName(text(db_.firstNames, firsts_, static_cast<std::size_t>(first)),
-                                          text(db_.secondNames, seconds_, static_cast<std::size_t>(second)), buf);
-    s.displayName.assign(std::string_view(buf, n));
+    const std::size_t n = joinDisplayName(text(firsts_, first), text(seconds_, second), buf);
+    pool_.assign(s.displayName, std::string_view(buf, n));
 }
 
-void DisplayNameMaker::prefetch([[maybe_unused]] const StaffRecord& s) const
+DisplayNameMaker::Ahead DisplayNameMaker::where(const StaffRecord& s) const
 {
-#if defined(__GNUC__) || defined(__clang__)
     const std::int32_t a = s.get(StaffRecord::FirstNameId);
     const std::int32_t b = s.get(StaffRecord::SecondNameId);
-    if (isValidRef(a, firsts_.size())) __builtin_prefetch(&firsts_[static_cast<std::size_t>(a)]);
-    if (isValidRef(b, seconds_.size())) __builtin_prefetch(&seconds_[static_cast<std::size_t>(b)]);
-#endif
+    return {isValidRef(a, firsts_.at.size()) ? &firsts_.at[static_cast<std::size_t>(a)] : nullptr,
+            isValidRef(b, seconds_.at.size()) ? &seconds_.at[static_cast<std::size_t>(b)] : nullptr};
 }
 
-void DisplayNameMaker::set(Table<StaffRecord>& staff, std::size_t first, std::size_t end) const
+DisplayNameMaker::Ahead DisplayNameMaker::texts(const StaffRecord& s) const
 {
-    constexpr std::size_t ahead = 16;
-    for (std::size_t i = first; i < std::min(end, first + ahead); ++i) prefetch(staff[i]);
+    const std::int32_t a = s.get(StaffRecord::FirstNameId);
+    const std::int32_t b = s.get(StaffRecord::SecondNameId);
+    return {isValidRef(a, firsts_.at.size()) ? text(firsts_, a).data() : nullptr,
+            isValidRef(b, seconds_.at.size()) ? text(seconds_, b).data() : nullptr};
+}
+
+void DisplayNameMaker::set(StaffRecord* staff, std::size_t first, std::size_t end)
+{
+    // Where a name is has arrived by the time its text is wanted ahead.
+    constexpr std::size_t whereAhead = 32, textAhead = 16;
+    const auto fetch = [](Ahead a) {
+        prefetch(a.first);  // a null address is never fetched, and never faults
+        prefetch(a.second);
+    };
+    for (std::size_t i = first; i < std::min(end, first + whereAhead); ++i) fetch(where(staff[i]));
+    for (std::size_t i = first; i < std::min(end, first + textAhead); ++i) fetch(texts(staff[i]));
     for (std::size_t i = first; i < end; ++i) {
-        if (i + ahead < end) prefetch(staff[i + ahead]);
+        if (i + whereAhead < end) fetch(where(staff[i + whereAhead]));
+        if (i + textAhead < end) fetch(texts(staff[i + textAhead]));
         set(staff[i]);
     }
 }

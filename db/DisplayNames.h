@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,36 +19,43 @@ std::size_t joinDisplayName(std::string_view first, std::string_view second,
                             char (&out)[StaffRecord::DisplayNameLimit]);
 
 // Gives staff records their display names by the rule of
-// Database::buildDisplayName, with the length of every first and second name
-// measured once up front rather than once per person.
+// Database::buildDisplayName, with every first and second name measured once
+// up front rather than once per person, and the texts given from shared
+// blocks (DisplayNamePool) rather than one heap block per person.
 class DisplayNameMaker {
 public:
     // The name tables of `db` must not change while the maker is used.
     explicit DisplayNameMaker(const Database& db);
 
-    void set(StaffRecord& s) const;
-    // Records [first, end) of `staff`; their name records are fetched a few
-    // people ahead, so the memory loads of several people overlap.
-    void set(Table<StaffRecord>& staff, std::size_t first, std::size_t end) const;
+    void set(StaffRecord& s);
+    // Records [first, end) of `staff`. People pick their names from anywhere
+    // in the name tables, so each name is fetched some people ahead (where
+    // it is, then its text), letting the memory loads of many people
+    // overlap instead of waiting for each in turn.
+    void set(StaffRecord* staff, std::size_t first, std::size_t end);
 
-    // A name's text where it fits in 15 bytes: a copy of every name packed
-    // this way is a quarter of the size of the name tables, so far more of
-    // it stays in the caches while people pick their names from anywhere
-    // in the tables.
-    struct ShortName {
-        static constexpr std::uint8_t kLong = 0xFF;  // longer: read from the record
-        char text[15];
-        std::uint8_t length;
+    // Every name of one table, each as a length byte and its text, packed
+    // one after the other: about a third of the size of the name records,
+    // so far more of it stays in the caches.
+    struct PackedNames {
+        std::vector<std::size_t> at;  // where each name starts in `bytes`
+        std::string bytes;
     };
 
 private:
-    void prefetch(const StaffRecord& s) const;
-    std::string_view text(const Table<NameRecord>& table, const std::vector<ShortName>& shorts,
-                          std::size_t id) const;
+    std::string_view text(const PackedNames& names, std::int32_t id) const;
+    // The addresses of a person's two names, to fetch ahead: where they
+    // are, and their texts (null for a name that is none).
+    struct Ahead {
+        const void* first;
+        const void* second;
+    };
+    Ahead where(const StaffRecord& s) const;
+    Ahead texts(const StaffRecord& s) const;
 
-    std::vector<ShortName> firsts_;
-    std::vector<ShortName> seconds_;
-    const Database& db_;
+    PackedNames firsts_;
+    PackedNames seconds_;
+    DisplayNamePool pool_;
 };
 
 }  // namespace db

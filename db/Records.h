@@ -148,6 +148,9 @@ struct StaffRecord : RecordBytes<157> {
 
     DisplayName displayName;  // Windows-1252 bytes
 };
+static_assert(sizeof(StaffRecord) == StaffRecord::Size + sizeof(DisplayName) &&
+                  sizeof(StaffRecord) % 8 == 0 && (StaffRecord::Size + DisplayName::kHandleAt) % 8 == 0,
+              "a display name's pointer is 8-byte aligned in every staff record of a table");
 
 // The second table of staff.dat: carried through untouched.
 struct StaffExtraRecord : RecordBytes<8> {};
