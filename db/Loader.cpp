@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <system_error>
 #include <type_traits>
 
-#include "DisplayNames.h"
+#include "DisplayNameWorker.h"
 #include "FileSystem.h"
 #include "Storage.h"
 #include "StorageFiles.h"
@@ -57,8 +59,8 @@ struct DataFile {
 // called for each block appended. When the file ends first, the whole
 // records it holds are kept and the load fails with the stream's read error.
 template <typename R, typename OnBlock>
-void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::size_t wanted, Progress& progress,
-                 OnBlock&& onBlock)
+void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::size_t wanted,
+                 Progress& progress, OnBlock&& onBlock)
 {
     const std::uint64_t available = offset <= file.size ? (file.size - offset) / R::Size : 0;
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, available));
@@ -94,7 +96,8 @@ void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::siz
 }
 
 template <typename R>
-void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::size_t wanted, Progress& progress)
+void readRecords(Table<R>& table, DataFile& file, std::uint64_t offset, std::size_t wanted,
+                 Progress& progress)
 {
     readRecords(table, file, offset, wanted, progress, [](std::size_t, std::size_t) {});
 }
@@ -129,8 +132,8 @@ std::uint64_t staffTableOffset(const Database& db, int entry, std::size_t wanted
 }
 
 template <typename R>
-void loadStaffTable(Database& db, Table<R>& table, DataFile& file, int entry,
-                    const char* status, LoadStep step, Progress& progress)
+void loadStaffTable(Database& db, Table<R>& table, DataFile& file, int entry, const char* status,
+                    LoadStep step, Progress& progress)
 {
     db.entry(entry);  // a short index fails here, before the table starts
     progress.setStatus(status);
@@ -149,9 +152,28 @@ void loadStaff(Database& db, const std::string& gameDir, Progress& progress, Fil
     progress.setStatus("Loading Staff General");
     const std::size_t wanted = files::wantedCount(db, Entry::Staff);
     progress.setMaximum(progressMaximum(wanted));
-    const DisplayNameMaker names(db);
-    readRecords(db.staff, file, 0, wanted, progress,
-                [&](std::size_t first, std::size_t end) { names.set(db.staff, first, end); });
+    // Names are made by a worker thread where that pays, else in line, for
+    // each block as it is read. The table's storage is reserved before the
+    // first block, so the records the worker names never move.
+    std::optional<DisplayNameWorker> worker;
+    std::optional<DisplayNameMaker> inLine;
+    readRecords(db.staff, file, 0, wanted, progress, [&](std::size_t first, std::size_t end) {
+        if (!worker && !inLine) {
+            if (DisplayNameWorker::worthwhile(wanted)) {
+                try {
+                    worker.emplace(db, db.staff.data());
+                } catch (const std::system_error&) {
+                    // No thread to be had: name them in line.
+                }
+            }
+            if (!worker) inLine.emplace(db);
+        }
+        if (worker)
+            worker->handOver(end);
+        else
+            inLine->set(db.staff.data(), first, end);
+    });
+    if (worker) worker->finish();
     progress.setPosition(0);
     db.markStepComplete(LoadStep::Staff);
 

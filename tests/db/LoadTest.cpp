@@ -272,6 +272,33 @@ TEST(Load, DisplayNames)
     EXPECT_EQ(d.staff[1].bytes, made.staff[1].bytes);
 }
 
+TEST(Load, DisplayNamesOfALargeStaffTableFollowTheRule)
+{
+    // Large enough for names made beside the reading; whole, and cut off
+    // within a block and at a block's end, where what was read is kept.
+    TempDir dir;
+    const db::Database made = writeSampleGame(dir.path(), 1.0);
+    ASSERT_GE(made.staff.size(), 20000u);
+    const std::string staffFile = dir.file("data/staff.dat");
+    const std::vector<std::uint8_t> whole = readBytes(staffFile);
+    const std::size_t perBlock = 256 * 1024 / db::StaffRecord::Size;
+    for (const std::size_t kept : {made.staff.size(), 3 * perBlock + 5, 4 * perBlock}) {
+        const bool all = kept == made.staff.size();
+        writeBytes(staffFile, all ? whole
+                                  : Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(
+                                                                             kept * db::StaffRecord::Size)));
+        db::Database d;
+        db::readIndex(d, dir.path());
+        db::NullProgress none;
+        const std::string error =
+            errorOf([&] { db::loadDatabase(d, dir.path(), wizardPathIn(dir.path()), none); });
+        EXPECT_EQ(error, all ? "" : "Stream read error");
+        ASSERT_EQ(d.staff.size(), kept);
+        for (std::size_t i = 0; i < kept; ++i)
+            ASSERT_EQ(d.staff[i].displayName, d.buildDisplayName(d.staff[i])) << i << " of " << kept;
+    }
+}
+
 TEST(Load, FindsDataFolderAndFilesInAnyLetterCase)
 {
     TempDir dir;
