@@ -144,10 +144,18 @@ void EditHistory::install(QMenu* edit, QMenuBar* bar)
 void EditHistory::loaded()
 {
     stack_->clear();
-    loaded_ = db::savedTablesImage(ctx_.db);
+    loaded_ = db::DatabaseImage();
+    copyPending_ = true;
     stack_->setClean();
     updateActions();
     emit changed();
+}
+
+void EditHistory::beforeChange()
+{
+    if (!copyPending_) return;
+    loaded_ = db::savedTablesImage(ctx_.db);
+    copyPending_ = false;
 }
 
 void EditHistory::saved()

@@ -32,8 +32,14 @@ public:
     // caption and the window's size alone).
     void install(QMenu* edit, QMenuBar* bar);
 
-    // A complete load: keeps a copy of the loaded tables and starts an empty history.
+    // A complete load: starts an empty history. The copy of the loaded
+    // tables is taken when it is first wanted (the first change, or the list
+    // of changes), not here: a full copy would add half a load's time to
+    // File > Open for every database, edited or not.
     void loaded();
+    // Every change goes through here before it touches a record: takes the
+    // loaded copy if it is still to be taken.
+    void beforeChange();
     // A save that succeeded: what is on disk now matches the tables.
     void saved();
     // Confirmed changes, additions or transfers that no save has written.
@@ -56,7 +62,11 @@ public:
     QUndoStack* stack() const { return stack_; }
     // The steps in effect, oldest first.
     std::vector<const db::ChangeStep*> appliedSteps() const;
-    const db::DatabaseImage& loadedImage() const { return loaded_; }
+    const db::DatabaseImage& loadedImage()
+    {
+        beforeChange();
+        return loaded_;
+    }
     AppContext& context() const { return ctx_; }
 
     QAction* undoAction() const { return undo_; }
@@ -81,6 +91,7 @@ private:
     AppContext& ctx_;
     QUndoStack* stack_;
     db::DatabaseImage loaded_;
+    bool copyPending_ = false;  // loaded, and no change yet
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* changes_ = nullptr;

@@ -15,7 +15,9 @@ using db::TableId;
 
 EditStep::EditStep(AppContext& ctx, QString text) : ctx_(ctx), text_(std::move(text))
 {
-    if (ctx_.history) recorder_ = std::make_unique<db::ChangeRecorder>(ctx_.db);
+    if (!ctx_.history) return;
+    ctx_.history->beforeChange();
+    recorder_ = std::make_unique<db::ChangeRecorder>(ctx_.db);
 }
 
 EditStep::EditStep(EditStep&& other) noexcept

@@ -4,6 +4,7 @@
 // closed by the user: loading and saving show and hide it.
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <memory>
 
 #include "db/Progress.h"
@@ -46,13 +47,15 @@ protected:
 
 private:
     // Lets the window repaint during a long load without taking user input;
-    // called per table and every few thousand records, never per record.
+    // called per table, and while records go by when some time has passed.
     void repaintNow();
+    void repaintIfDue();
 
     AppContext& ctx_;
     std::unique_ptr<Ui::StatusForm> ui;
     QStringList history_;
     int steps_ = 0;
+    QElapsedTimer sinceRepaint_;
     int position_ = 0;
     int maximum_ = 100;
     int stepsPerUpdate_ = 1;

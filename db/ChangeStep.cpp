@@ -102,9 +102,9 @@ RecordImage recordImage(const Database& d, TableId t, std::size_t position)
     return withTable(d, t, [&](const auto& table) { return imageOf(table.at(position)); });
 }
 
-TableImage tableImage(const Database& d, TableId t)
+TableImage tableImage(const Database& d, TableId t, bool withDisplayNames)
 {
-    return withTable(d, t, [](const auto& table) {
+    return withTable(d, t, [withDisplayNames](const auto& table) {
         using R = typename std::decay_t<decltype(table)>::value_type;
         TableImage img;
         img.recordSize = R::Size;
@@ -113,6 +113,7 @@ TableImage tableImage(const Database& d, TableId t)
         for (std::size_t i = 0; i < table.size(); ++i)
             std::memcpy(img.bytes.data() + i * R::Size, table[i].data(), R::Size);
         if constexpr (kHasName<R>) {
+            if (!withDisplayNames) return img;
             img.displayNames.reserve(table.size());
             for (const R& r : table) img.displayNames.push_back(r.displayName);
         }
@@ -124,7 +125,8 @@ DatabaseImage savedTablesImage(const Database& d)
 {
     DatabaseImage image;
     for (std::size_t k = 0; k < kTableCount; ++k)
-        if (isSavedTable(static_cast<TableId>(k))) image.tables[k] = tableImage(d, static_cast<TableId>(k));
+        if (isSavedTable(static_cast<TableId>(k)))
+            image.tables[k] = tableImage(d, static_cast<TableId>(k), false);
     image.captured = true;
     return image;
 }

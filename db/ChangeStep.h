@@ -105,10 +105,12 @@ struct TableImage {
 
     const std::uint8_t* record(std::size_t i) const { return bytes.data() + i * recordSize; }
 };
-TableImage tableImage(const Database& d, TableId t);
+// The display names are left out where only the bytes are wanted.
+TableImage tableImage(const Database& d, TableId t, bool withDisplayNames = true);
 
 // The saved tables as they were at one moment (the loaded copy the list of
-// changes is computed against). Tables that are not saved stay empty.
+// changes is computed against, from the bytes alone: display names follow
+// from them). Tables that are not saved stay empty.
 struct DatabaseImage {
     std::array<TableImage, kTableCount> tables;
     bool captured = false;
