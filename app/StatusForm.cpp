@@ -44,7 +44,9 @@ void StatusForm::setStatus(std::string_view text)
     const QString status = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     history_ << status;
     ui->ActionText->setText(status);
-    repaintNow();
+    // Painted with the next repaint that is due: a table read in a few
+    // milliseconds would otherwise cost more in painting than in reading.
+    repaintIfDue();
 }
 
 void StatusForm::setMaximum(int maximum)
@@ -78,8 +80,11 @@ void StatusForm::advance(int steps)
 {
     if (steps <= 0) return;
     position_ = static_cast<int>(std::min<long long>(maximum_, static_cast<long long>(position_) + steps));
-    ui->ProgressBar->setValue(position_);
-    repaintIfDue();
+    // The bar repaints itself at once whenever its percentage changes, so it
+    // is told only when the window is due a repaint anyway, and at the end.
+    const bool due = repaintDue();
+    if (due || position_ == maximum_) ui->ProgressBar->setValue(position_);
+    if (due) repaintNow();
 }
 
 QString StatusForm::statusText() const
@@ -121,7 +126,12 @@ void StatusForm::repaintNow()
     if (isVisible()) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
+bool StatusForm::repaintDue() const
+{
+    return !sinceRepaint_.isValid() || sinceRepaint_.hasExpired(RepaintEveryMs);
+}
+
 void StatusForm::repaintIfDue()
 {
-    if (!sinceRepaint_.isValid() || sinceRepaint_.hasExpired(RepaintEveryMs)) repaintNow();
+    if (repaintDue()) repaintNow();
 }

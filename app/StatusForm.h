@@ -49,6 +49,7 @@ private:
     // Lets the window repaint during a long load without taking user input;
     // called per table, and while records go by when some time has passed.
     void repaintNow();
+    bool repaintDue() const;
     void repaintIfDue();
 
     AppContext& ctx_;

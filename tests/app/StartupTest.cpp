@@ -365,7 +365,15 @@ private slots:
         for (int i = 0; i < 5; ++i) progress.step();
         QCOMPARE(status.position(), 2);
         // The bar itself is updated sparingly, but always shows the end.
-        QCOMPARE(status.findChild<QProgressBar*>(QStringLiteral("ProgressBar"))->value(), 2);
+        auto* bar = status.findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+        QCOMPARE(bar->value(), 2);
+        progress.setMaximum(10);
+        progress.setPosition(0);
+        progress.advance(4);
+        QCOMPARE(status.position(), 4);
+        progress.advance(100);  // blocks past the end stop at it
+        QCOMPARE(status.position(), 10);
+        QCOMPARE(bar->value(), 10);
     }
 
     void exitEndsTheProgramAtOnce()
