@@ -367,6 +367,9 @@ Update decodeUpdate(std::string_view text)
         doc = json::parse(text.begin(), text.end());
     } catch (const json::parse_error& e) {
         fail("The update is not valid JSON (error at byte " + std::to_string(e.byte) + ")");
+    } catch (const json::exception&) {
+        // A number too long for any type the parser has, for one.
+        fail("The update is not valid JSON (a number too large to read)");
     }
     Update u;
     try {

@@ -305,6 +305,7 @@ TEST(UpdateFile, BadUpdatesGiveOneClearMessage)
         {replaced(good, "\"ShortName\": \"<new club>\"", "\"ShortName\": \"\u4e2d\""), "cannot store"},
         {replaced(good, "\"ShortName\": \"<new club>\",", ""), "ShortName is missing"},
         {std::string(100000, '['), "nests too deeply"},
+        {replaced(good, "\"Matchday\": 0", "\"Matchday\": -" + std::string(400, '1')), "a number too large"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 60));
