@@ -54,9 +54,6 @@ void StatusForm::setMaximum(int maximum)
     // An empty table asks for a maximum below the minimum of 0.
     maximum_ = std::max(0, maximum);
     position_ = std::min(position_, maximum_);
-    // The bar is only told about steps it can show: each setValue formats its
-    // text, which costs more than reading a record.
-    stepsPerUpdate_ = std::max(1, maximum_ / 500);
     ui->ProgressBar->setMaximum(maximum_);
     ui->ProgressBar->setValue(position_);
 }
@@ -69,19 +66,23 @@ void StatusForm::setPosition(int position)
 
 void StatusForm::step()
 {
-    if (position_ < maximum_) {
-        ++position_;
-        if (position_ % stepsPerUpdate_ == 0 || position_ == maximum_) ui->ProgressBar->setValue(position_);
-    }
-    if (++steps_ % ClockEverySteps == 0) repaintIfDue();
+    if (position_ < maximum_) ++position_;
+    // One step is a record, so the clock is looked at only every so many.
+    if (++steps_ % ClockEverySteps == 0 || position_ == maximum_) showPosition();
 }
 
 void StatusForm::advance(int steps)
 {
     if (steps <= 0) return;
     position_ = static_cast<int>(std::min<long long>(maximum_, static_cast<long long>(position_) + steps));
-    // The bar repaints itself at once whenever its percentage changes, so it
-    // is told only when the window is due a repaint anyway, and at the end.
+    showPosition();
+}
+
+void StatusForm::showPosition()
+{
+    // The bar formats its text and repaints itself at once whenever its
+    // percentage changes, so it is told only when the window is due a
+    // repaint anyway, and at the end of a table.
     const bool due = repaintDue();
     if (due || position_ == maximum_) ui->ProgressBar->setValue(position_);
     if (due) repaintNow();

@@ -50,6 +50,8 @@ private:
     // called per table, and while records go by when some time has passed.
     void repaintNow();
     bool repaintDue() const;
+    // Shows position_ on the bar, sparingly.
+    void showPosition();
     void repaintIfDue();
 
     AppContext& ctx_;
@@ -59,6 +61,5 @@ private:
     QElapsedTimer sinceRepaint_;
     int position_ = 0;
     int maximum_ = 100;
-    int stepsPerUpdate_ = 1;
     bool centred_ = false;
 };

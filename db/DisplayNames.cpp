@@ -79,35 +79,34 @@ void DisplayNameMaker::set(StaffRecord& s)
     pool_.assign(s.displayName, std::string_view(buf, n));
 }
 
-DisplayNameMaker::Ahead DisplayNameMaker::where(const StaffRecord& s) const
+template <typename AddressOf>
+DisplayNameMaker::Ahead DisplayNameMaker::ahead(const StaffRecord& s, AddressOf addressOf) const
 {
     const std::int32_t a = s.get(StaffRecord::FirstNameId);
     const std::int32_t b = s.get(StaffRecord::SecondNameId);
-    return {isValidRef(a, firsts_.at.size()) ? &firsts_.at[static_cast<std::size_t>(a)] : nullptr,
-            isValidRef(b, seconds_.at.size()) ? &seconds_.at[static_cast<std::size_t>(b)] : nullptr};
-}
-
-DisplayNameMaker::Ahead DisplayNameMaker::texts(const StaffRecord& s) const
-{
-    const std::int32_t a = s.get(StaffRecord::FirstNameId);
-    const std::int32_t b = s.get(StaffRecord::SecondNameId);
-    return {isValidRef(a, firsts_.at.size()) ? text(firsts_, a).data() : nullptr,
-            isValidRef(b, seconds_.at.size()) ? text(seconds_, b).data() : nullptr};
+    return {isValidRef(a, firsts_.at.size()) ? addressOf(firsts_, a) : nullptr,
+            isValidRef(b, seconds_.at.size()) ? addressOf(seconds_, b) : nullptr};
 }
 
 void DisplayNameMaker::set(StaffRecord* staff, std::size_t first, std::size_t end)
 {
     // Where a name is has arrived by the time its text is wanted ahead.
     constexpr std::size_t whereAhead = 32, textAhead = 16;
+    const auto where = [](const PackedNames& n, std::int32_t id) -> const void* {
+        return &n.at[static_cast<std::size_t>(id)];
+    };
+    const auto text = [this](const PackedNames& n, std::int32_t id) -> const void* {
+        return this->text(n, id).data();
+    };
     const auto fetch = [](Ahead a) {
         prefetch(a.first);  // a null address is never fetched, and never faults
         prefetch(a.second);
     };
-    for (std::size_t i = first; i < std::min(end, first + whereAhead); ++i) fetch(where(staff[i]));
-    for (std::size_t i = first; i < std::min(end, first + textAhead); ++i) fetch(texts(staff[i]));
+    for (std::size_t i = first; i < std::min(end, first + whereAhead); ++i) fetch(ahead(staff[i], where));
+    for (std::size_t i = first; i < std::min(end, first + textAhead); ++i) fetch(ahead(staff[i], text));
     for (std::size_t i = first; i < end; ++i) {
-        if (i + whereAhead < end) fetch(where(staff[i + whereAhead]));
-        if (i + textAhead < end) fetch(texts(staff[i + textAhead]));
+        if (i + whereAhead < end) fetch(ahead(staff[i + whereAhead], where));
+        if (i + textAhead < end) fetch(ahead(staff[i + textAhead], text));
         set(staff[i]);
     }
 }

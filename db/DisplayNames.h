@@ -44,14 +44,14 @@ public:
 
 private:
     std::string_view text(const PackedNames& names, std::int32_t id) const;
-    // The addresses of a person's two names, to fetch ahead: where they
-    // are, and their texts (null for a name that is none).
+    // The addresses of a person's two names to fetch ahead, as
+    // `addressOf(names, id)` gives them (null for a name that is none).
     struct Ahead {
         const void* first;
         const void* second;
     };
-    Ahead where(const StaffRecord& s) const;
-    Ahead texts(const StaffRecord& s) const;
+    template <typename AddressOf>
+    Ahead ahead(const StaffRecord& s, AddressOf addressOf) const;
 
     PackedNames firsts_;
     PackedNames seconds_;
