@@ -3,9 +3,9 @@
 #include <QIcon>
 
 #include "about/LumvardUrlLabel.h"
-#include "app/AppContext.h"
-#include "app/Platform.h"
-#include "app/WindowUtil.h"
+#include "kit/AppContext.h"
+#include "kit/Platform.h"
+#include "kit/WindowUtil.h"
 #include "ui_AboutForm.h"
 
 static void initIconResources()

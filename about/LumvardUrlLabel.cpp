@@ -7,7 +7,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
-#include "app/Platform.h"
+#include "kit/Platform.h"
 
 static void initCursorResources()
 {

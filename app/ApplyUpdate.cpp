@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QFileDialog>
 
-#include "app/QtText.h"
-#include "db/Update.h"
-#include "db/json/UpdateJson.h"
+#include "kit/QtText.h"
+#include "db/exchange/Update.h"
+#include "db/exchange/json/UpdateJson.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QString>
 #include <functional>
 
-#include "app/Messages.h"
+#include "kit/Messages.h"
 
 class QWidget;
 

@@ -5,10 +5,10 @@
 #include <QHeaderView>
 #include <QSaveFile>
 
-#include "app/AppContext.h"
-#include "app/EditHistory.h"
-#include "app/Messages.h"
-#include "app/QtText.h"
+#include "kit/AppContext.h"
+#include "kit/EditHistory.h"
+#include "kit/Messages.h"
+#include "kit/QtText.h"
 #include "clubs/ClubPage.h"
 #include "staff/StaffPage.h"
 #include "ui_ChangesForm.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "db/ChangeList.h"
+#include "db/editing/ChangeList.h"
 
 class EditHistory;
 class QAbstractTableModel;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "db/Backup.h"
+#include "db/storage/Backup.h"
 
 struct AppContext;
 class MessageSink;

@@ -1,6 +1,6 @@
 #include "Navigation.h"
 
-#include "app/AppContext.h"
+#include "kit/AppContext.h"
 #include "clubs/ClubPage.h"
 #include "staff/StaffPage.h"
 

@@ -2,8 +2,8 @@
 
 #include <QFile>
 
-#include "app/Messages.h"
-#include "db/Recovery.h"
+#include "kit/Messages.h"
+#include "db/storage/Recovery.h"
 
 FolderState recoverBeforeUse(const std::string& gameDir, MessageSink& messages)
 {

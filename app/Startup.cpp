@@ -5,10 +5,10 @@
 #include <QIcon>
 
 #include "about/AboutForm.h"
-#include "app/AppContext.h"
+#include "kit/AppContext.h"
 #include "app/MainForm.h"
-#include "app/Messages.h"
-#include "app/Platform.h"
+#include "kit/Messages.h"
+#include "kit/Platform.h"
 #include "app/StatusForm.h"
 #include "clubs/FindClubForm.h"
 #include "operations/AddStaffForm.h"

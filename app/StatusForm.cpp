@@ -3,8 +3,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 
-#include "app/AppContext.h"
-#include "app/WindowUtil.h"
+#include "kit/AppContext.h"
+#include "kit/WindowUtil.h"
 #include "ui_StatusForm.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <memory>
 
-#include "db/Progress.h"
+#include "db/storage/Progress.h"
 
 struct AppContext;
 

@@ -26,8 +26,8 @@
 #include "UpdateBench.h"
 #include "WindowBench.h"
 #include "app/Startup.h"
-#include "db/Search.h"
-#include "db/Storage.h"
+#include "db/query/Search.h"
+#include "db/storage/Storage.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "db/ChangeList.h"
-#include "db/NewClub.h"
+#include "db/editing/ChangeList.h"
+#include "db/editing/NewClub.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include <sstream>
 
 #include "BenchUtil.h"
-#include "db/Codes.h"
-#include "db/NewClub.h"
-#include "db/NewStaff.h"
-#include "db/Transfer.h"
-#include "db/Update.h"
-#include "db/json/UpdateJson.h"
+#include "db/format/Codes.h"
+#include "db/editing/NewClub.h"
+#include "db/editing/NewStaff.h"
+#include "db/editing/Transfer.h"
+#include "db/exchange/Update.h"
+#include "db/exchange/json/UpdateJson.h"
 #include "tools/cli/Cli.h"
 #include "tools/sample/SampleDb.h"
 

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "BenchUtil.h"
-#include "app/AppContext.h"
+#include "kit/AppContext.h"
 #include "app/MainForm.h"
-#include "app/Messages.h"
-#include "app/Platform.h"
+#include "kit/Messages.h"
+#include "kit/Platform.h"
 #include "app/Startup.h"
 
 namespace {

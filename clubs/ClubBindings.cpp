@@ -1,6 +1,6 @@
 #include "ClubBindings.h"
 
-#include "db/Codes.h"
+#include "db/format/Codes.h"
 
 namespace clubs {
 

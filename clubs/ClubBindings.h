@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 namespace clubs {
 

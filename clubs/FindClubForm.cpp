@@ -4,13 +4,13 @@
 
 #include <QListView>
 
-#include "app/AppContext.h"
-#include "app/QtText.h"
-#include "app/RecordListModel.h"
-#include "app/WindowUtil.h"
+#include "kit/AppContext.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
+#include "kit/WindowUtil.h"
 #include "clubs/ClubPage.h"
-#include "db/Codes.h"
-#include "db/Search.h"
+#include "db/format/Codes.h"
+#include "db/query/Search.h"
 #include "staff/StaffPage.h"
 #include "ui_FindClubForm.h"
 

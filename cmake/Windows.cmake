@@ -28,7 +28,7 @@ if(NOT TARGET nlohmann_json::nlohmann_json AND EXISTS /usr/include/nlohmann/json
 endif()
 
 # The registry and shell calls of the editor, free of Qt.
-add_subdirectory(${CMAKE_SOURCE_DIR}/app/win ${CMAKE_BINARY_DIR}/app/win)
+add_subdirectory(${CMAKE_SOURCE_DIR}/kit/win ${CMAKE_BINARY_DIR}/kit/win)
 
 # Debian ships GoogleTest as source only for other systems: build it here with
 # the cross compiler.

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 // Checks a promise the code under test makes; a broken one aborts.
 #define FUZZ_REQUIRE(cond)                                                                   \

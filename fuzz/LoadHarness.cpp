@@ -7,8 +7,8 @@
 #include "Container.h"
 #include "Harnesses.h"
 #include "MemoryFileSystem.h"
-#include "db/Search.h"
-#include "db/Storage.h"
+#include "db/query/Search.h"
+#include "db/storage/Storage.h"
 #include "tools/cli/Check.h"
 #include "tools/cli/Export.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "db/FileSystem.h"
+#include "db/storage/FileSystem.h"
 
 namespace fuzz {
 

@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "Harnesses.h"
-#include "db/GameDate.h"
-#include "db/TextRules.h"
-#include "db/Win1252.h"
+#include "db/rules/GameDate.h"
+#include "db/rules/TextRules.h"
+#include "db/rules/Win1252.h"
 
 namespace fuzz {
 

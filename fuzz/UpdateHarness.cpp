@@ -4,14 +4,14 @@
 
 #include "Harnesses.h"
 #include "MemoryFileSystem.h"
-#include "db/Backup.h"
-#include "db/Codes.h"
-#include "db/FieldCatalog.h"
-#include "db/NewClub.h"
-#include "db/NewStaff.h"
-#include "db/Storage.h"
-#include "db/Transfer.h"
-#include "db/json/UpdateJson.h"
+#include "db/storage/Backup.h"
+#include "db/format/Codes.h"
+#include "db/format/FieldCatalog.h"
+#include "db/editing/NewClub.h"
+#include "db/editing/NewStaff.h"
+#include "db/storage/Storage.h"
+#include "db/editing/Transfer.h"
+#include "db/exchange/json/UpdateJson.h"
 
 namespace fuzz {
 

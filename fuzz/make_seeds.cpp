@@ -10,10 +10,10 @@
 
 #include "Container.h"
 #include "Harnesses.h"
-#include "db/NewClub.h"
-#include "db/NewStaff.h"
-#include "db/Update.h"
-#include "db/json/UpdateJson.h"
+#include "db/editing/NewClub.h"
+#include "db/editing/NewStaff.h"
+#include "db/exchange/Update.h"
+#include "db/exchange/json/UpdateJson.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include "AddStaff.h"
 
-#include "app/AppContext.h"
-#include "app/EditStep.h"
-#include "app/Messages.h"
-#include "app/QtText.h"
+#include "kit/AppContext.h"
+#include "kit/EditStep.h"
+#include "kit/Messages.h"
+#include "kit/QtText.h"
 #include "staff/StaffPage.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "db/NewStaff.h"
+#include "db/editing/NewStaff.h"
 
 struct AppContext;
 

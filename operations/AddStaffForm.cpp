@@ -1,12 +1,12 @@
 #include "AddStaffForm.h"
 
 
-#include "app/AppContext.h"
-#include "app/Messages.h"
-#include "app/QtText.h"
-#include "app/WindowUtil.h"
-#include "db/Codes.h"
-#include "db/NewStaff.h"
+#include "kit/AppContext.h"
+#include "kit/Messages.h"
+#include "kit/QtText.h"
+#include "kit/WindowUtil.h"
+#include "db/format/Codes.h"
+#include "db/editing/NewStaff.h"
 #include "operations/AddStaff.h"
 #include "ui_AddStaffForm.h"
 

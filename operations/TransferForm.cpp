@@ -3,14 +3,14 @@
 #include <QItemSelectionModel>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/EditStep.h"
-#include "app/Messages.h"
-#include "app/QtText.h"
-#include "app/RecordListModel.h"
-#include "db/Codes.h"
-#include "db/Search.h"
-#include "db/Transfer.h"
+#include "kit/AppContext.h"
+#include "kit/EditStep.h"
+#include "kit/Messages.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
+#include "db/format/Codes.h"
+#include "db/query/Search.h"
+#include "db/editing/Transfer.h"
 #include "ui_TransferForm.h"
 
 namespace {

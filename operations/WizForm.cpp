@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/Messages.h"
-#include "app/QtText.h"
-#include "app/RecordListModel.h"
-#include "app/WindowUtil.h"
+#include "kit/AppContext.h"
+#include "kit/Messages.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
+#include "kit/WindowUtil.h"
 #include "operations/AddStaff.h"
 #include "ui_WizForm.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "db/NewStaff.h"
+#include "db/editing/NewStaff.h"
 
 struct AppContext;
 

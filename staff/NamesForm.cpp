@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/AppContext.h"
-#include "app/EditStep.h"
-#include "app/Messages.h"
-#include "app/QtText.h"
-#include "app/RecordListModel.h"
-#include "app/WindowUtil.h"
+#include "kit/AppContext.h"
+#include "kit/EditStep.h"
+#include "kit/Messages.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
+#include "kit/WindowUtil.h"
 #include "staff/StaffPage.h"
 #include "ui_NamesForm.h"
 

@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <QListView>
 
-#include "app/AppContext.h"
-#include "app/EditStep.h"
-#include "app/QtText.h"
-#include "app/RecordListModel.h"
-#include "db/GameDate.h"
-#include "db/TextRules.h"
+#include "kit/AppContext.h"
+#include "kit/EditStep.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
+#include "db/rules/GameDate.h"
+#include "db/rules/TextRules.h"
 #include "operations/FindStaffForm.h"
 #include "staff/StaffFields.h"
 #include "staff/StaffPage.h"

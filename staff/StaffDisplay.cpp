@@ -5,10 +5,10 @@
 #include <QListView>
 #include <QTabWidget>
 
-#include "app/AppContext.h"
-#include "app/QtText.h"
-#include "app/RecordListModel.h"
-#include "db/GameDate.h"
+#include "kit/AppContext.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
+#include "db/rules/GameDate.h"
 #include "staff/StaffFields.h"
 #include "staff/StaffPage.h"
 #include "ui_StaffNonPlaying.h"

@@ -11,9 +11,9 @@
 #include <array>
 #include <string_view>
 
-#include "db/Codes.h"
-#include "db/Database.h"
-#include "db/Records.h"
+#include "db/format/Codes.h"
+#include "db/format/Database.h"
+#include "db/format/Records.h"
 
 namespace staff {
 

@@ -8,15 +8,15 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "app/AppContext.h"
-#include "app/ListActions.h"
-#include "app/Messages.h"
-#include "app/QtText.h"
-#include "app/RecordListModel.h"
+#include "kit/AppContext.h"
+#include "kit/ListActions.h"
+#include "kit/Messages.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
 #include "app/Tabs.h"
-#include "app/WindowUtil.h"
+#include "kit/WindowUtil.h"
 #include "clubs/FindClubForm.h"
-#include "db/Search.h"
+#include "db/query/Search.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
 #include "staff/NamesForm.h"

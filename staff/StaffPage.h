@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "db/Fields.h"
+#include "db/format/Fields.h"
 
 struct AppContext;
 class QComboBox;

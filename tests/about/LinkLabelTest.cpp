@@ -13,8 +13,8 @@
 
 #include "about/AboutForm.h"
 #include "about/LumvardUrlLabel.h"
-#include "app/AppContext.h"
-#include "app/Platform.h"
+#include "kit/AppContext.h"
+#include "kit/Platform.h"
 #include "app/Startup.h"
 
 namespace {

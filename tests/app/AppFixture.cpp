@@ -7,9 +7,9 @@
 #include <QTest>
 
 #include "app/MainForm.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "app/Startup.h"
-#include "db/Records.h"
+#include "db/format/Records.h"
 #include "tools/sample/SampleDb.h"
 
 SampleFolder::SampleFolder(double scale)

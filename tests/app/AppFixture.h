@@ -7,10 +7,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "app/AppContext.h"
-#include "app/Messages.h"
-#include "app/Platform.h"
-#include "db/Database.h"
+#include "kit/AppContext.h"
+#include "kit/Messages.h"
+#include "kit/Platform.h"
+#include "db/format/Database.h"
 
 class QComboBox;
 class QListView;

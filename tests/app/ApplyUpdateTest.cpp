@@ -12,14 +12,14 @@
 
 #include "AppFixture.h"
 #include "app/ApplyUpdate.h"
-#include "app/EditHistory.h"
+#include "kit/EditHistory.h"
 #include "app/MainForm.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "app/Startup.h"
 #include "clubs/ClubPage.h"
-#include "db/NewClub.h"
-#include "db/Update.h"
-#include "db/json/UpdateJson.h"
+#include "db/editing/NewClub.h"
+#include "db/exchange/Update.h"
+#include "db/exchange/json/UpdateJson.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QTest>
 #include <memory>
 
-#include "app/RecordListModel.h"
-#include "db/Database.h"
+#include "kit/RecordListModel.h"
+#include "db/format/Database.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "AppFixture.h"
 #include "about/AboutForm.h"
 #include "app/MainForm.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "app/Startup.h"
 #include "app/StatusForm.h"
 #include "clubs/ClubPage.h"

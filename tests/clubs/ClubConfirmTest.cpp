@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "ClubWorld.h"
-#include "db/Codes.h"
+#include "db/format/Codes.h"
 
 using clubtest::World;
 using db::ClubRecord;

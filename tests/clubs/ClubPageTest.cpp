@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "ClubWorld.h"
-#include "app/QtText.h"
-#include "db/Search.h"
+#include "kit/QtText.h"
+#include "db/query/Search.h"
 #include "operations/TransferForm.h"
 #include "staff/StaffPage.h"
 

@@ -8,8 +8,8 @@
 #include <QTest>
 
 #include "ClubWorld.h"
-#include "db/Progress.h"
-#include "db/Storage.h"
+#include "db/storage/Progress.h"
+#include "db/storage/Storage.h"
 #include "tools/sample/SampleDb.h"
 
 using clubtest::World;

@@ -10,12 +10,12 @@
 #include <QTabWidget>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "app/Messages.h"
-#include "app/RecordListModel.h"
+#include "kit/AppContext.h"
+#include "kit/Messages.h"
+#include "kit/RecordListModel.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 namespace clubtest {
 

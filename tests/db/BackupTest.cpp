@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "db/Backup.h"
-#include "db/Storage.h"
+#include "db/storage/Backup.h"
+#include "db/storage/Storage.h"
 
 using namespace testing_db;
 namespace fs = std::filesystem;

@@ -7,11 +7,11 @@
 #include <functional>
 #include <map>
 
-#include "db/ChangeList.h"
-#include "db/ChangeStep.h"
-#include "db/NewClub.h"
-#include "db/NewStaff.h"
-#include "db/Transfer.h"
+#include "db/editing/ChangeList.h"
+#include "db/editing/ChangeStep.h"
+#include "db/editing/NewClub.h"
+#include "db/editing/NewStaff.h"
+#include "db/editing/Transfer.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {

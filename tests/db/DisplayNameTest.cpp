@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "db/DisplayName.h"
-#include "db/DisplayNames.h"
+#include "db/rules/DisplayName.h"
+#include "db/rules/DisplayNames.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #endif
 
 #include "TestSupport.h"
-#include "db/FileSystem.h"
+#include "db/storage/FileSystem.h"
 
 using namespace testing_db;
 

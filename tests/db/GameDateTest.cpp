@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "db/GameDate.h"
+#include "db/rules/GameDate.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "db/Storage.h"
+#include "db/storage/Storage.h"
 #include "tools/sample/SampleDb.h"
 
 using namespace testing_db;

@@ -6,9 +6,9 @@
 #include <filesystem>
 
 #include "TestSupport.h"
-#include "db/Recovery.h"
-#include "db/SaveRecord.h"
-#include "db/Storage.h"
+#include "db/storage/Recovery.h"
+#include "db/storage/SaveRecord.h"
+#include "db/storage/Storage.h"
 
 using namespace testing_db;
 namespace fs = std::filesystem;

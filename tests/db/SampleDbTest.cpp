@@ -6,7 +6,7 @@
 #include <set>
 
 #include "TestSupport.h"
-#include "db/Codes.h"
+#include "db/format/Codes.h"
 #include "tools/sample/SampleDb.h"
 
 using namespace db;

@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
-#include "db/Recovery.h"
+#include "db/storage/Recovery.h"
 
 using namespace testing_db;
 namespace fs = std::filesystem;

@@ -9,8 +9,8 @@
 #include <iterator>
 
 #include "TestSupport.h"
-#include "db/Recovery.h"
-#include "db/Storage.h"
+#include "db/storage/Recovery.h"
+#include "db/storage/Storage.h"
 
 using namespace testing_db;
 

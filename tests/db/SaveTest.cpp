@@ -7,7 +7,7 @@
 #include <random>
 
 #include "TestSupport.h"
-#include "db/Storage.h"
+#include "db/storage/Storage.h"
 #include "tools/sample/SampleDb.h"
 
 using namespace testing_db;

@@ -6,7 +6,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "db/Storage.h"
+#include "db/storage/Storage.h"
 #include "tools/sample/SampleDb.h"
 
 namespace fs = std::filesystem;

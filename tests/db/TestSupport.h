@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "db/Database.h"
-#include "db/FileSystem.h"
-#include "db/Progress.h"
+#include "db/format/Database.h"
+#include "db/storage/FileSystem.h"
+#include "db/storage/Progress.h"
 
 namespace testing_db {
 

@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "db/Search.h"
-#include "db/TextRules.h"
+#include "db/query/Search.h"
+#include "db/rules/TextRules.h"
 
 TEST(TextToNumber, ExamplesOfTheEditBoxes)
 {

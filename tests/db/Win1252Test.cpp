@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "db/Win1252.h"
+#include "db/rules/Win1252.h"
 
 TEST(Win1252, EveryByteSurvivesTheRoundTrip)
 {

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "OperationsFixture.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "operations/AddStaff.h"
 #include "operations/AddStaffForm.h"
 #include "staff/StaffPage.h"

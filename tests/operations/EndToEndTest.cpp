@@ -9,10 +9,10 @@
 #include <QtTest>
 
 #include "OperationsFixture.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "clubs/ClubPage.h"
-#include "db/Progress.h"
-#include "db/Storage.h"
+#include "db/storage/Progress.h"
+#include "db/storage/Storage.h"
 #include "operations/AddStaffForm.h"
 #include "operations/TransferForm.h"
 #include "operations/WizForm.h"

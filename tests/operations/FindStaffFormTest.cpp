@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "OperationsFixture.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "clubs/ClubPage.h"
 #include "operations/FindStaffForm.h"
 #include "staff/StaffPage.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <set>
 
-#include "db/NewStaff.h"
+#include "db/editing/NewStaff.h"
 
 using db::IndexEntry;
 using db::NonPlayerRecord;

@@ -2,8 +2,8 @@
 
 #include <QListView>
 
-#include "app/RecordListModel.h"
-#include "db/Transfer.h"
+#include "kit/RecordListModel.h"
+#include "db/editing/Transfer.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppContext.h"
-#include "app/Messages.h"
+#include "kit/AppContext.h"
+#include "kit/Messages.h"
 
 class QListView;
 class QWidget;

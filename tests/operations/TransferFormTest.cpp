@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "OperationsFixture.h"
-#include "app/RecordListModel.h"
-#include "db/Transfer.h"
+#include "kit/RecordListModel.h"
+#include "db/editing/Transfer.h"
 #include "operations/TransferForm.h"
 
 using Kind = MessageSink::Kind;

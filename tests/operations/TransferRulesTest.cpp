@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "db/Transfer.h"
+#include "db/editing/Transfer.h"
 
 using db::ClubRecord;
 using db::IdListField;

@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "OperationsFixture.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "operations/WizForm.h"
 #include "staff/StaffPage.h"
 

@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "StaffFixture.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
 #include "operations/FindStaffForm.h"

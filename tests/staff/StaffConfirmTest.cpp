@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "StaffFixture.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "staff/StaffPage.h"
 
 using db::NameRecord;

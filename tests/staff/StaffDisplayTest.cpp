@@ -4,7 +4,7 @@
 #include <QtTest>
 
 #include "StaffFixture.h"
-#include "app/RecordListModel.h"
+#include "kit/RecordListModel.h"
 #include "staff/StaffFields.h"
 #include "staff/StaffPage.h"
 

@@ -4,7 +4,7 @@
 
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
-#include "db/Codes.h"
+#include "db/format/Codes.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
 #include "staff/NamesForm.h"

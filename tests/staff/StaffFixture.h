@@ -10,8 +10,8 @@
 #include <QString>
 #include <memory>
 
-#include "app/AppContext.h"
-#include "app/Messages.h"
+#include "kit/AppContext.h"
+#include "kit/Messages.h"
 
 class ClubPage;
 class FindClubForm;

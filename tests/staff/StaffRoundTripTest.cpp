@@ -7,9 +7,9 @@
 #include <QtTest>
 
 #include "StaffFixture.h"
-#include "app/RecordListModel.h"
-#include "db/Codes.h"
-#include "db/Storage.h"
+#include "kit/RecordListModel.h"
+#include "db/format/Codes.h"
+#include "db/storage/Storage.h"
 #include "staff/StaffFields.h"
 #include "staff/StaffPage.h"
 #include "tools/sample/SampleDb.h"

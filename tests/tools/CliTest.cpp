@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "SmallDatabase.h"
-#include "db/SaveRecord.h"
-#include "db/Search.h"
-#include "db/Win1252.h"
+#include "db/storage/SaveRecord.h"
+#include "db/query/Search.h"
+#include "db/rules/Win1252.h"
 #include "tools/cli/Cli.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "SmallDatabase.h"
-#include "db/Win1252.h"
+#include "db/rules/Win1252.h"
 #include "tools/cli/Export.h"
 
 namespace {

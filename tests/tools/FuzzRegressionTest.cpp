@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "db/Storage.h"
+#include "db/storage/Storage.h"
 #include "fuzz/Container.h"
 #include "fuzz/Harnesses.h"
 #include "fuzz/MemoryFileSystem.h"

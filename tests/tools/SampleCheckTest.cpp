@@ -9,9 +9,9 @@
 #include <sstream>
 
 #include "SmallDatabase.h"
-#include "db/Codes.h"
-#include "db/Search.h"
-#include "db/Win1252.h"
+#include "db/format/Codes.h"
+#include "db/query/Search.h"
+#include "db/rules/Win1252.h"
 #include "tools/cli/Cli.h"
 #include "tools/sample/SampleDb.h"
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <random>
 
-#include "db/Codes.h"
+#include "db/format/Codes.h"
 #include "tools/cli/Check.h"
 
 namespace clitest {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 namespace clitest {
 

@@ -13,13 +13,13 @@
 #include <sstream>
 
 #include "SmallDatabase.h"
-#include "db/Codes.h"
-#include "db/NewClub.h"
-#include "db/NewStaff.h"
-#include "db/SaveRecord.h"
-#include "db/Transfer.h"
-#include "db/Update.h"
-#include "db/json/UpdateJson.h"
+#include "db/format/Codes.h"
+#include "db/editing/NewClub.h"
+#include "db/editing/NewStaff.h"
+#include "db/storage/SaveRecord.h"
+#include "db/editing/Transfer.h"
+#include "db/exchange/Update.h"
+#include "db/exchange/json/UpdateJson.h"
 #include "tools/cli/Cli.h"
 #include "tools/sample/SampleDb.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/win/WinShell.h"
+#include "kit/win/WinShell.h"
 
 namespace {
 

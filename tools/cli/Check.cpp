@@ -3,7 +3,7 @@
 #include <unordered_map>
 
 #include "Slots.h"
-#include "db/Codes.h"
+#include "db/format/Codes.h"
 
 namespace cli {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 namespace cli {
 

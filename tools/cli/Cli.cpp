@@ -9,8 +9,8 @@
 #include "Load.h"
 #include "Recover.h"
 #include "UpdateCommands.h"
-#include "db/Search.h"
-#include "db/Win1252.h"
+#include "db/query/Search.h"
+#include "db/rules/Win1252.h"
 
 namespace cli {
 

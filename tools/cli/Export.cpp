@@ -2,9 +2,9 @@
 
 #include <functional>
 
-#include "db/Codes.h"
-#include "db/FieldCatalog.h"
-#include "db/Win1252.h"
+#include "db/format/Codes.h"
+#include "db/format/FieldCatalog.h"
+#include "db/rules/Win1252.h"
 
 namespace cli {
 

@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 namespace cli {
 

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "Export.h"
-#include "db/TextRules.h"
+#include "db/rules/TextRules.h"
 
 namespace cli {
 

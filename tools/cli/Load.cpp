@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "db/Storage.h"
+#include "db/storage/Storage.h"
 
 namespace cli {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Check.h"
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 namespace cli {
 

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "Cli.h"
-#include "db/Recovery.h"
+#include "db/storage/Recovery.h"
 
 namespace cli {
 

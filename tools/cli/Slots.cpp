@@ -1,6 +1,6 @@
 #include "Slots.h"
 
-#include "db/Codes.h"
+#include "db/format/Codes.h"
 
 namespace cli {
 

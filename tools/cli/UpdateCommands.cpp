@@ -6,10 +6,10 @@
 #include <ostream>
 
 #include "Cli.h"
-#include "db/Backup.h"
-#include "db/Recovery.h"
-#include "db/Win1252.h"
-#include "db/json/UpdateJson.h"
+#include "db/storage/Backup.h"
+#include "db/storage/Recovery.h"
+#include "db/rules/Win1252.h"
+#include "db/exchange/json/UpdateJson.h"
 
 namespace cli {
 

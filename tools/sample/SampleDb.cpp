@@ -8,8 +8,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "db/Codes.h"
-#include "db/NewClub.h"
+#include "db/format/Codes.h"
+#include "db/editing/NewClub.h"
 
 namespace sample {
 

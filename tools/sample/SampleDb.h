@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "db/Database.h"
+#include "db/format/Database.h"
 
 namespace sample {
 

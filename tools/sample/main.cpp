@@ -10,7 +10,7 @@
 #include <string>
 
 #include "SampleDb.h"
-#include "db/FileSystem.h"
+#include "db/storage/FileSystem.h"
 
 namespace {
 

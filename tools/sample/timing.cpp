@@ -16,7 +16,7 @@
 #include <unistd.h>
 
 #include "SampleDb.h"
-#include "db/Storage.h"
+#include "db/storage/Storage.h"
 
 namespace {
 

@@ -112,7 +112,7 @@ if [ -f "$qt/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ]; then
   bash tools/windows/run-packed.sh "$native" || fail "the packed editor"
 else
   echo "No Qt for Windows in $qt: compiling the Qt glue against a stub"
-  for source in app/*Win.cpp; do
+  for source in kit/*Win.cpp; do
     x86_64-w64-mingw32-g++-posix -std=c++20 -Wall -Wextra -Werror -fsyntax-only \
       -Itools/windows/qt-stub -I. "$source" || fail "$source does not compile with MinGW"
   done

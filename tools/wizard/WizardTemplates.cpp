@@ -3,7 +3,7 @@
 #include <sstream>
 #include <utility>
 
-#include "db/Win1252.h"
+#include "db/rules/Win1252.h"
 
 namespace wizard {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "db/Records.h"
+#include "db/format/Records.h"
 
 namespace wizard {
 

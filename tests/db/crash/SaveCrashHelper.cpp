@@ -13,10 +13,10 @@
 #include <map>
 #include <string>
 
-#include "db/Backup.h"
-#include "db/FileSystem.h"
-#include "db/SaveRecord.h"
-#include "db/Storage.h"
+#include "db/storage/Backup.h"
+#include "db/storage/FileSystem.h"
+#include "db/storage/SaveRecord.h"
+#include "db/storage/Storage.h"
 
 namespace {
 

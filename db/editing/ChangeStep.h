@@ -1,0 +1,174 @@
+#pragma once
+
+// One undoable step of editing: the bytes of every record an operation
+// changed, before and after, and the records it appended, per table.
+//
+// A step is captured around the operation: a ChangeRecorder notes the
+// records the operation may touch (or every record, for operations that can
+// change anything), the operation runs, and finish() compares. The index is
+// always watched whole, so counts and staff TableOffsets travel with the
+// records they describe. Undo and redo refuse to run (and change nothing)
+// unless the tables are exactly in the state the step left them in, so a
+// step can never overwrite a change it does not know about.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "db/format/Database.h"
+
+namespace db {
+
+// Every table of the database that holds records, the index first.
+enum class TableId : std::uint8_t {
+    Index,
+    Cities,
+    Clubs,
+    ClubComps,
+    Colours,
+    FirstNames,
+    SecondNames,
+    CommonNames,
+    Nations,
+    Stadiums,
+    Staff,
+    StaffExtra,
+    NonPlayers,
+    Players,
+    Count
+};
+inline constexpr std::size_t kTableCount = static_cast<std::size_t>(TableId::Count);
+
+// The tables File > Save writes (the index included).
+bool isSavedTable(TableId t);
+
+// Calls f with the table `t` of `d` (a Table<R>& of the matching record type).
+template <typename D, typename F>
+decltype(auto) withTable(D& d, TableId t, F&& f)
+{
+    switch (t) {
+        case TableId::Index:
+            return f(d.index);
+        case TableId::Cities:
+            return f(d.cities);
+        case TableId::Clubs:
+            return f(d.clubs);
+        case TableId::ClubComps:
+            return f(d.clubComps);
+        case TableId::Colours:
+            return f(d.colours);
+        case TableId::FirstNames:
+            return f(d.firstNames);
+        case TableId::SecondNames:
+            return f(d.secondNames);
+        case TableId::CommonNames:
+            return f(d.commonNames);
+        case TableId::Nations:
+            return f(d.nations);
+        case TableId::Stadiums:
+            return f(d.stadiums);
+        case TableId::Staff:
+            return f(d.staff);
+        case TableId::StaffExtra:
+            return f(d.staffExtra);
+        case TableId::NonPlayers:
+            return f(d.nonPlayers);
+        case TableId::Players:
+        case TableId::Count:
+            break;
+    }
+    return f(d.players);
+}
+
+std::size_t tableSize(const Database& d, TableId t);
+
+// What a record is in memory: its bytes, and for staff the display name.
+struct RecordImage {
+    std::vector<std::uint8_t> bytes;
+    std::string displayName;
+    bool operator==(const RecordImage&) const = default;
+};
+
+// The image of record `position` of table `t` (which must exist).
+RecordImage recordImage(const Database& d, TableId t, std::size_t position);
+
+// A whole table's records, bytes back to back (and the staff display names).
+struct TableImage {
+    std::size_t recordSize = 0;
+    std::size_t count = 0;
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::string> displayNames;  // staff only
+
+    const std::uint8_t* record(std::size_t i) const { return bytes.data() + i * recordSize; }
+};
+// The display names are left out where only the bytes are wanted.
+TableImage tableImage(const Database& d, TableId t, bool withDisplayNames = true);
+
+// The saved tables as they were at one moment (the loaded copy the list of
+// changes is computed against, from the bytes alone: display names follow
+// from them). Tables that are not saved stay empty.
+struct DatabaseImage {
+    std::array<TableImage, kTableCount> tables;
+    bool captured = false;
+    const TableImage& table(TableId t) const { return tables[static_cast<std::size_t>(t)]; }
+};
+DatabaseImage savedTablesImage(const Database& d);
+
+struct RecordChange {
+    TableId table;
+    std::size_t position;
+    RecordImage before;
+    RecordImage after;
+};
+
+struct TableGrowth {
+    TableId table;
+    std::size_t oldSize;
+    std::vector<RecordImage> added;  // records oldSize, oldSize + 1, ...
+};
+
+class ChangeStep {
+public:
+    std::vector<RecordChange> changes;  // existing records, index entries included
+    std::vector<TableGrowth> growth;    // appended records
+
+    bool empty() const { return changes.empty() && growth.empty(); }
+
+    // Whether the tables are as the step left them (undo) / found them (redo).
+    bool canUndo(const Database& d) const;
+    bool canRedo(const Database& d) const;
+
+    // Puts every touched record back and removes the appended ones / does the
+    // step again. Throws Error (changing nothing) when canUndo / canRedo is false.
+    void undo(Database& d) const;
+    void redo(Database& d) const;
+};
+
+// Captures one step: construct before the operation, touch what it may
+// change, run it, then finish().
+class ChangeRecorder {
+public:
+    // Keeps a reference to `d`, which must outlive the recorder.
+    explicit ChangeRecorder(const Database& d);
+
+    // Notes the record before the operation changes it; positions outside
+    // the table are ignored.
+    void touch(TableId t, std::int64_t position);
+    // Watches every record of every table, for operations that may change
+    // anything (compares whole tables afterwards).
+    void touchAll();
+
+    ChangeStep finish(const Database& d) const;
+
+private:
+    const Database& db_;
+    std::array<std::size_t, kTableCount> sizes_{};
+    std::map<std::pair<TableId, std::size_t>, RecordImage> before_;
+    std::vector<TableImage> whole_;  // every table, when touchAll() was called
+};
+
+}  // namespace db

@@ -1,0 +1,62 @@
+#pragma once
+
+// What every window of the program shares: the game database, the message
+// boxes, the platform layer and the windows themselves (created once at
+// start-up, in a fixed order, and alive until exit).
+
+#include <QString>
+
+#include "app/Navigation.h"
+#include "db/format/Database.h"
+
+class MessageSink;
+class Platform;
+class MainForm;
+class StatusForm;
+class FindClubForm;
+class FindStaffForm;
+class TransferForm;
+class NamesForm;
+class AddStaffForm;
+class WizForm;
+class AboutForm;
+class ClubPage;
+class StaffPage;
+class EditHistory;
+
+struct AppContext {
+    db::Database db;
+    MessageSink* messages = nullptr;
+    Platform* platform = nullptr;
+
+    // The player wizard templates are looked for here (the current directory
+    // unless a test says otherwise); likewise the notes text.
+    QString wizardPath = QStringLiteral("wizard.quarn");
+    QString notesPath = QStringLiteral("quarndb.txt");
+
+    MainForm* mainForm = nullptr;
+    StatusForm* statusForm = nullptr;
+    FindClubForm* findClubForm = nullptr;
+    FindStaffForm* findStaffForm = nullptr;
+    TransferForm* transferForm = nullptr;
+    NamesForm* namesForm = nullptr;
+    AddStaffForm* addStaffForm = nullptr;
+    WizForm* wizForm = nullptr;
+    AboutForm* aboutForm = nullptr;
+
+    // The two editor pages inside the main window's tabs.
+    ClubPage* clubPage = nullptr;
+    StaffPage* staffPage = nullptr;
+
+    // Undo, redo and the list of changes (owned by the main window).
+    EditHistory* history = nullptr;
+
+    // How one page brings up another: the shell's jumps to the pages above,
+    // unless a test puts its own in.
+    PageNavigation pageNavigation{*this};
+    Navigation* navigation = &pageNavigation;
+
+    AppContext() = default;
+    AppContext(const AppContext&) = delete;
+    AppContext& operator=(const AppContext&) = delete;
+};
