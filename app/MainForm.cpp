@@ -185,23 +185,12 @@ void MainForm::setLoaded(bool loaded)
 
 void MainForm::clearAllLists()
 {
-    if (ctx_.clubPage) ctx_.clubPage->clearLists();
-    if (ctx_.staffPage) ctx_.staffPage->clearLists();
-    if (ctx_.findClubForm) ctx_.findClubForm->clearLists();
-    if (ctx_.transferForm) ctx_.transferForm->clearLists();
-    if (ctx_.namesForm) ctx_.namesForm->clearLists();
-    if (ctx_.wizForm) ctx_.wizForm->clearLists();
+    ctx_.events.announce({DatabaseChange::Kind::Unloaded, nullptr});
 }
 
 void MainForm::fillAllLists()
 {
-    // The order in which the tables name their pick lists.
-    if (ctx_.clubPage) ctx_.clubPage->fillLists();
-    if (ctx_.findClubForm) ctx_.findClubForm->fillLists();
-    if (ctx_.transferForm) ctx_.transferForm->fillLists();
-    if (ctx_.staffPage) ctx_.staffPage->fillLists();
-    if (ctx_.namesForm) ctx_.namesForm->fillLists();
-    if (ctx_.wizForm) ctx_.wizForm->fillLists();
+    ctx_.events.announce({DatabaseChange::Kind::Loaded, nullptr});
 }
 
 void MainForm::Open1Click()

@@ -1,7 +1,10 @@
-#include "Navigation.h"
+#include "kit/Navigation.h"
 
-#include "kit/AppContext.h"
 #include "clubs/ClubPage.h"
+#include "clubs/FindClubForm.h"
+#include "kit/AppContext.h"
+#include "operations/FindStaffForm.h"
+#include "operations/TransferForm.h"
 #include "staff/StaffPage.h"
 
 void PageNavigation::goToClub(int clubId)
@@ -12,4 +15,25 @@ void PageNavigation::goToClub(int clubId)
 void PageNavigation::showStaff(int staffId)
 {
     if (ctx_.staffPage) ctx_.staffPage->showStaff(staffId);
+}
+
+void PageNavigation::showNewStaff(int staffId, const QString& text)
+{
+    if (ctx_.staffPage) ctx_.staffPage->showStaff(staffId, text);
+}
+
+void PageNavigation::pickClub(int target, PickHandler onPick)
+{
+    if (ctx_.findClubForm) ctx_.findClubForm->open(target, std::move(onPick));
+}
+
+void PageNavigation::pickStaff(int target, PickHandler onPick)
+{
+    if (ctx_.findStaffForm) ctx_.findStaffForm->open(target, std::move(onPick));
+}
+
+void PageNavigation::openTransfer(int staffId, const QString& staffName, int fromClubId, int jobIndex,
+                                  bool jobEnabled)
+{
+    if (ctx_.transferForm) ctx_.transferForm->open(staffId, staffName, fromClubId, jobIndex, jobEnabled);
 }

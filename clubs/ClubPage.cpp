@@ -9,20 +9,18 @@
 #include <QListView>
 
 #include "kit/AppContext.h"
+#include "kit/DatabaseEvents.h"
 #include "kit/EditStep.h"
 #include "kit/ListActions.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
 #include "kit/RecordListModel.h"
-#include "app/Tabs.h"
+#include "kit/Tabs.h"
 #include "kit/WindowUtil.h"
-#include "clubs/FindClubForm.h"
 #include "db/format/Codes.h"
 #include "db/editing/NewClub.h"
 #include "db/query/Search.h"
 #include "db/rules/TextRules.h"
-#include "operations/FindStaffForm.h"
-#include "operations/TransferForm.h"
 #include "ui_ClubPage.h"
 
 using clubs::Binding;
@@ -187,6 +185,30 @@ ClubPage::ClubPage(AppContext& ctx, QWidget* parent)
     // Only the user's pick: the club display shows the details itself.
     connect(ui->ClubStadium1, &QComboBox::activated, this, &ClubPage::ClubStadium1Change);
     connect(ui->ClubStadium2, &QComboBox::activated, this, &ClubPage::ClubStadium2Change);
+
+    connect(&ctx_.events, &DatabaseEvents::changed, this, &ClubPage::databaseChanged);
+    connect(&ctx_.events, &DatabaseEvents::textChanging, this, [this](db::TableId t, int record) {
+        // The club list keeps the name a club had when it was filled.
+        if (t == db::TableId::Clubs) recordModel(ui->ListBoxClubs)->pinText(record);
+    });
+}
+
+void ClubPage::databaseChanged(const DatabaseChange& c)
+{
+    using db::TableId;
+    using Kind = DatabaseChange::Kind;
+    if (c.kind == Kind::Unloaded) clearLists();
+    if (c.kind == Kind::Loaded) fillLists();
+    const db::Database& d = ctx_.db;
+    followTable(recordModel(ui->ListBoxClubs), TableId::Clubs, c, d.clubs.size(), clubLongNames(d));
+    if (c.removes(TableId::Clubs)) recordModel(ui->ClubRivalClubs)->dropMissing(d.clubs.size());
+    if (c.removes(TableId::Staff))
+        for (QListView* v : {ui->ClubFavStaff, ui->ClubDisStaff, ui->ClubPlayers, ui->ClubStaff})
+            recordModel(v)->dropMissing(d.staff.size());
+    // Undo and redo: the club on screen shows its restored values.
+    if ((c.kind == Kind::Undone || c.kind == Kind::Redone) &&
+        (c.touches(TableId::Clubs) || c.touches(TableId::Stadiums) || c.touches(TableId::Staff)))
+        ListBoxClubsClick();
 }
 
 ClubPage::~ClubPage() = default;
@@ -347,19 +369,28 @@ void ClubPage::ClubStadium2Change()
 
 // ---- Confirm Changes ---------------------------------------------------------
 
+EditStep ClubPage::confirmStep(int clubId) const
+{
+    const db::Database& d = ctx_.db;
+    EditStep step(ctx_, confirmStepText(db::isValidRef(clubId, d.clubs.size())
+                                            ? d.clubs[static_cast<std::size_t>(clubId)].text(db::ClubRecord::LongName)
+                                            : std::string()));
+    step.touch(db::TableId::Clubs, clubId);
+    // The stadiums the page has chosen take the details typed for them.
+    for (const clubs::StadiumPage& p : clubs::kStadiumPages)
+        step.touch(db::TableId::Stadiums, qobject_cast<QComboBox*>(control(p.selector))->currentIndex());
+    return step;
+}
+
 void ClubPage::Button1Click()
 {
     const int id = selectedClubId();
     if (id < 0) return;
-    const EditStep step = clubConfirmStep(ctx_, id);
+    const EditStep step = confirmStep(id);
     db::Database& d = ctx_.db;
     db::ClubRecord& club = d.clubs[static_cast<std::size_t>(id)];
 
-    // The club lists keep the name the club had when they were filled.
-    for (const QObject* window :
-         {static_cast<const QObject*>(this), static_cast<const QObject*>(ctx_.findClubForm),
-          static_cast<const QObject*>(ctx_.transferForm)})
-        pinListText(window, "ListBoxClubs", id);
+    ctx_.events.announceTextChange(db::TableId::Clubs, id);
     for (std::size_t i = 0; i < clubs::kClubFields.size(); ++i)
         storeField(d, clubs::kClubFields[i], clubControls_[i], club);
 
@@ -393,18 +424,14 @@ void ClubPage::addClub()
 {
     bringTabToFront(this);
     Button3Click();
+    // Every club list, this page's too, takes the new club when the step
+    // announces it.
     const EditStep step(ctx_, QStringLiteral("New Club"));
-    std::int32_t id = -1;
     try {
-        id = ctx_.db.appendClub(db::composeNewClub(ctx_.db));
+        ctx_.db.appendClub(db::composeNewClub(ctx_.db));
     } catch (const db::Error& e) {
         if (ctx_.messages) ctx_.messages->failure(QString::fromStdString(e.what()));
-        return;
     }
-    if (ctx_.findClubForm) ctx_.findClubForm->appendClubEntry(id);
-    if (ctx_.transferForm) ctx_.transferForm->appendClubEntry(id);
-    recordModel(ui->ListBoxClubs)
-        ->append(fromRaw(ctx_.db.clubs[static_cast<std::size_t>(id)].text(db::ClubRecord::LongName)), id);
 }
 
 void ClubPage::goToClub(int clubId)
@@ -419,19 +446,27 @@ void ClubPage::goToClub(int clubId)
     bringTabToFront(this);
 }
 
+// The pickers hand their choice back; it goes into the list as it is when
+// the user chooses (another club may be on screen by then).
 void ClubPage::ClubRivalClubsDblClick()
 {
-    if (ctx_.findClubForm) ctx_.findClubForm->open(0);
+    if (ctx_.navigation)
+        ctx_.navigation->pickClub(
+            0, [this](int record, const QString& text) { replaceSelectedEntry(ui->ClubRivalClubs, record, text); });
 }
 
 void ClubPage::ClubFavStaffDblClick()
 {
-    if (ctx_.findStaffForm) ctx_.findStaffForm->open(0);
+    if (ctx_.navigation)
+        ctx_.navigation->pickStaff(
+            0, [this](int record, const QString& text) { replaceSelectedEntry(ui->ClubFavStaff, record, text); });
 }
 
 void ClubPage::ClubDisStaffDblClick()
 {
-    if (ctx_.findStaffForm) ctx_.findStaffForm->open(1);
+    if (ctx_.navigation)
+        ctx_.navigation->pickStaff(
+            1, [this](int record, const QString& text) { replaceSelectedEntry(ui->ClubDisStaff, record, text); });
 }
 
 void ClubPage::ClubPlayersDblClick()

@@ -9,6 +9,8 @@
 #include "clubs/ClubBindings.h"
 
 struct AppContext;
+struct DatabaseChange;
+class EditStep;
 class QComboBox;
 class QListView;
 class RecordListModel;
@@ -53,6 +55,11 @@ public:
     int selectedClubId() const;
 
 private:
+    // Every change of the database: the lists and the club on screen follow.
+    void databaseChanged(const DatabaseChange& change);
+    // Confirm Changes of `clubId` as one step: the club and the stadiums the
+    // page has chosen.
+    EditStep confirmStep(int clubId) const;
     void showStadium(int page);
     void showClub(int clubId);
     void listAllClubsFrom(std::size_t n);

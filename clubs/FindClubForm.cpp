@@ -5,13 +5,12 @@
 #include <QListView>
 
 #include "kit/AppContext.h"
+#include "kit/DatabaseEvents.h"
 #include "kit/QtText.h"
 #include "kit/RecordListModel.h"
 #include "kit/WindowUtil.h"
-#include "clubs/ClubPage.h"
 #include "db/format/Codes.h"
 #include "db/query/Search.h"
-#include "staff/StaffPage.h"
 #include "ui_FindClubForm.h"
 
 namespace {
@@ -39,6 +38,18 @@ FindClubForm::FindClubForm(AppContext& ctx, QWidget* parent)
     connect(ui->Button4, &QPushButton::clicked, this, &FindClubForm::Button4Click);
     connect(ui->Button5, &QPushButton::clicked, this, &FindClubForm::Button5Click);
     connect(ui->ClubSearch, &QLineEdit::returnPressed, this, &FindClubForm::Button2Click);
+
+    // The picker's own list: clubs added (or taken back) join (or leave) it
+    // without a Reset, and keep the name they had when it was filled.
+    connect(&ctx_.events, &DatabaseEvents::changed, this, [this](const DatabaseChange& c) {
+        if (c.kind == DatabaseChange::Kind::Unloaded) clearLists();
+        if (c.kind == DatabaseChange::Kind::Loaded) fillLists();
+        followTable(recordModel(ui->ListBoxClubs), db::TableId::Clubs, c, ctx_.db.clubs.size(),
+                    [this](int id) { return longName(ctx_.db, static_cast<std::size_t>(id)); });
+    });
+    connect(&ctx_.events, &DatabaseEvents::textChanging, this, [this](db::TableId t, int record) {
+        if (t == db::TableId::Clubs) recordModel(ui->ListBoxClubs)->pinText(record);
+    });
 }
 
 FindClubForm::~FindClubForm() = default;
@@ -67,32 +78,19 @@ void FindClubForm::appendClubEntry(int clubId)
     recordModel(ui->ListBoxClubs)->append(longName(ctx_.db, static_cast<std::size_t>(clubId)), clubId);
 }
 
-void FindClubForm::open(int target)
+void FindClubForm::open(int target, Navigation::PickHandler onPick)
 {
     PickTarget = target;
+    onPick_ = std::move(onPick);
     show();
     raise();
     activateWindow();
 }
 
-QListView* FindClubForm::targetList() const
+void FindClubForm::pick(int record, const QString& text)
 {
-    QWidget* page = nullptr;
-    const char* list = nullptr;
-    switch (PickTarget) {
-        case 0:
-            page = ctx_.clubPage, list = "ClubRivalClubs";
-            break;
-        case 1:
-            page = ctx_.staffPage, list = "StaffFavClubs";
-            break;
-        case 2:
-            page = ctx_.staffPage, list = "StaffDisClubs";
-            break;
-        default:
-            return nullptr;
-    }
-    return page ? page->findChild<QListView*>(QLatin1String(list)) : nullptr;
+    hide();
+    if (onPick_) onPick_(record, text);
 }
 
 // Select
@@ -103,12 +101,7 @@ void FindClubForm::Button1Click()
     if (!db::isValidRef(record, d.clubs.size())) return;  // nothing chosen: stay open
     const std::int32_t clubId = d.clubs[static_cast<std::size_t>(record)].get(db::ClubRecord::ClubId);
     if (!db::isValidRef(clubId, d.clubs.size())) return;
-    hide();
-    if (QListView* target = targetList()) {
-        RecordListModel* m = attachModel(target);
-        m->removeAt(selectedRow(target));
-        m->append(longName(d, static_cast<std::size_t>(clubId)), clubId);
-    }
+    pick(clubId, longName(d, static_cast<std::size_t>(clubId)));
 }
 
 // Search
@@ -131,12 +124,7 @@ void FindClubForm::Button3Click()
 // Set To None
 void FindClubForm::Button4Click()
 {
-    hide();
-    if (QListView* target = targetList()) {
-        RecordListModel* m = attachModel(target);
-        m->removeAt(selectedRow(target));
-        m->append(QString::fromLatin1(db::kNone.data(), static_cast<qsizetype>(db::kNone.size())));
-    }
+    pick(-1, QString::fromLatin1(db::kNone.data(), static_cast<qsizetype>(db::kNone.size())));
 }
 
 // Cancel

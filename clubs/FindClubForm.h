@@ -2,11 +2,14 @@
 
 // The "Pick Club" dialog: chooses a club, or none, for one entry of a club
 // list of the main window (the club page's rival clubs, the staff page's
-// favourite and disliked clubs). It edits only that list; the page's
-// Confirm Changes stores it.
+// favourite and disliked clubs). It hands the choice back to the page that
+// opened it, which puts it into that list; the page's Confirm Changes
+// stores it.
 
 #include <QDialog>
 #include <memory>
+
+#include "kit/Navigation.h"
 
 struct AppContext;
 class QListView;
@@ -25,8 +28,9 @@ public:
     void clearLists();
     void appendClubEntry(int clubId);
     // Shows the picker aimed at list `target` (0 rival clubs, 1 and 2 the
-    // staff page's favourite and disliked clubs).
-    void open(int target);
+    // staff page's favourite and disliked clubs); Select and Set To None
+    // hand their choice to `onPick`.
+    void open(int target, Navigation::PickHandler onPick = {});
     using QDialog::open;
     int PickTarget = 0;
 
@@ -37,14 +41,13 @@ public:
     void Button4Click();
     void Button5Click();
 
-    // The list named by PickTarget, as it stands now; null when its page
-    // or the list does not exist.
-    QListView* targetList() const;
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void pick(int record, const QString& text);
+
     AppContext& ctx_;
+    Navigation::PickHandler onPick_;
     std::unique_ptr<Ui::FindClubForm> ui;
 };

@@ -1,12 +1,16 @@
 #pragma once
 
-// What every window of the program shares: the game database, the message
-// boxes, the platform layer and the windows themselves (created once at
-// start-up, in a fixed order, and alive until exit).
+// What every window of the program shares: the game database with the notice
+// of its changes, the message boxes, the platform layer and the navigation
+// between windows. The window pointers are the start-up's register of the
+// windows it made (once, in a fixed order, alive until exit): only the
+// start-up and navigation code use them; windows reach each other through
+// the navigation and hear of changes through `events`.
 
 #include <QString>
 
-#include "app/Navigation.h"
+#include "kit/DatabaseEvents.h"
+#include "kit/Navigation.h"
 #include "db/format/Database.h"
 
 class MessageSink;
@@ -50,6 +54,9 @@ struct AppContext {
 
     // Undo, redo and the list of changes (owned by the main window).
     EditHistory* history = nullptr;
+
+    // Every change of the database is announced here; windows listen.
+    DatabaseEvents events;
 
     // How one page brings up another: the shell's jumps to the pages above,
     // unless a test puts its own in.

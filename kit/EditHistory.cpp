@@ -1,25 +1,14 @@
 #include "EditHistory.h"
 
-#include <QAbstractItemView>
 #include <QAction>
-#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QUndoStack>
 
 #include "kit/AppContext.h"
-#include "app/ChangesForm.h"
+#include "kit/ChangesForm.h"
 #include "kit/Messages.h"
-#include "kit/QtText.h"
-#include "kit/RecordListModel.h"
-#include "clubs/ClubPage.h"
-#include "clubs/FindClubForm.h"
-#include "operations/FindStaffForm.h"
-#include "operations/TransferForm.h"
-#include "staff/StaffPage.h"
-
-using db::TableId;
 
 namespace {
 
@@ -64,49 +53,6 @@ QString menuText(const QString& verb, const QString& step)
     QString escaped = step;
     escaped.replace(QLatin1Char('&'), QLatin1String("&&"));
     return verb + QLatin1Char(' ') + escaped;
-}
-
-// The record lists that may hold records of a table, by object name: pick
-// lists and list boxes fed from the table, and the three-entry lists.
-QStringList listsShowing(TableId t)
-{
-    switch (t) {
-        case TableId::Clubs:
-            return {QStringLiteral("ListBoxClubs"), QStringLiteral("ClubRivalClubs"),
-                    QStringLiteral("StaffFavClubs"), QStringLiteral("StaffDisClubs")};
-        case TableId::Staff:
-            return {QStringLiteral("ListBoxStaff"), QStringLiteral("ClubFavStaff"),
-                    QStringLiteral("ClubDisStaff"), QStringLiteral("ClubPlayers"),
-                    QStringLiteral("ClubStaff"),    QStringLiteral("StaffFavStaff"),
-                    QStringLiteral("StaffDisStaff")};
-        case TableId::FirstNames:
-            return {QStringLiteral("StaffFirstName")};
-        case TableId::SecondNames:
-            return {QStringLiteral("StaffSecondName")};
-        case TableId::CommonNames:
-            return {QStringLiteral("StaffCommonName")};
-        default:
-            return {};
-    }
-}
-
-// Removes every row that carries a record past the end of its table.
-void dropMissing(RecordListModel* model, std::size_t tableSize)
-{
-    if (!model) return;
-    for (int row = model->size() - 1; row >= 0; --row)
-        if (model->recordAt(row) >= 0 && static_cast<std::size_t>(model->recordAt(row)) >= tableSize)
-            model->removeAt(row);
-}
-
-bool touches(const db::ChangeStep& step, std::initializer_list<TableId> tables)
-{
-    auto in = [&](TableId t) { return std::find(tables.begin(), tables.end(), t) != tables.end(); };
-    for (const db::RecordChange& c : step.changes)
-        if (in(c.table)) return true;
-    for (const db::TableGrowth& g : step.growth)
-        if (in(g.table)) return true;
-    return false;
 }
 
 }  // namespace
@@ -187,7 +133,9 @@ bool EditHistory::confirmQuit(const std::function<void()>& save)
 void EditHistory::push(const QString& text, db::ChangeStep step)
 {
     if (step.empty()) return;
-    stack_->push(new StepCommand(*this, text, std::move(step)));
+    auto* command = new StepCommand(*this, text, std::move(step));
+    stack_->push(command);
+    ctx_.events.announce({DatabaseChange::Kind::Done, &command->step()});
     emit changed();
 }
 
@@ -252,47 +200,7 @@ void EditHistory::updateActions()
 
 void EditHistory::stepApplied(const db::ChangeStep& step, bool undone)
 {
-    QList<QObject*> windows = {ctx_.clubPage, ctx_.staffPage, ctx_.findClubForm, ctx_.findStaffForm,
-                               ctx_.transferForm};
-    for (const db::TableGrowth& g : step.growth) {
-        const std::size_t size = db::tableSize(ctx_.db, g.table);
-        if (undone) {
-            // A removed record leaves every list it was added to.
-            for (QObject* w : windows) {
-                if (!w) continue;
-                for (const QString& name : listsShowing(g.table)) {
-                    if (auto* v = w->findChild<QAbstractItemView*>(name)) dropMissing(recordModel(v), size);
-                    if (auto* c = w->findChild<QComboBox*>(name)) dropMissing(recordModel(c), size);
-                }
-            }
-            continue;
-        }
-        // Done again: back into the lists the operation put it in.
-        for (std::size_t i = g.oldSize; i < size; ++i) {
-            const int id = static_cast<int>(i);
-            if (g.table == TableId::Clubs) {
-                if (ctx_.clubPage)
-                    if (auto* v =
-                            ctx_.clubPage->findChild<QAbstractItemView*>(QStringLiteral("ListBoxClubs")))
-                        recordModel(v)->append(fromRaw(ctx_.db.clubs[i].text(db::ClubRecord::LongName)), id);
-                if (ctx_.findClubForm) ctx_.findClubForm->appendClubEntry(id);
-                if (ctx_.transferForm) ctx_.transferForm->appendClubEntry(id);
-            } else if (g.table >= TableId::FirstNames && g.table <= TableId::CommonNames) {
-                if (ctx_.staffPage)
-                    ctx_.staffPage->appendNameEntry(
-                        static_cast<int>(g.table) - static_cast<int>(TableId::FirstNames), id);
-            } else if (g.table == TableId::Staff && ctx_.staffPage) {
-                ctx_.staffPage->showStaff(id);
-            }
-        }
-    }
-    // The pages show the restored values of their current record.
-    if (ctx_.clubPage && touches(step, {TableId::Clubs, TableId::Stadiums, TableId::Staff}))
-        ctx_.clubPage->ListBoxClubsClick();
-    if (ctx_.staffPage &&
-        touches(step, {TableId::Staff, TableId::Players, TableId::NonPlayers, TableId::Clubs,
-                       TableId::FirstNames, TableId::SecondNames, TableId::CommonNames}))
-        ctx_.staffPage->ListBoxStaffClick();
+    ctx_.events.announce({undone ? DatabaseChange::Kind::Undone : DatabaseChange::Kind::Redone, &step});
 }
 
 MessageSink& EditHistory::messages()

@@ -74,7 +74,7 @@ public:
     QAction* changesAction() const { return changes_; }
     QLabel* unsavedLabel() const { return unsaved_; }
 
-    // After a step was undone (true) or done again: the lists and pages follow.
+    // After a step was undone (true) or done again: announces it to the windows.
     void stepApplied(const db::ChangeStep& step, bool undone);
 
 signals:

@@ -3,7 +3,9 @@
 // Makes one editing operation one undoable step. Construct an EditStep
 // before the operation changes anything and let it go out of scope after:
 // it notes the records the operation may touch, and on destruction hands
-// what changed (if anything) to the edit history under its text.
+// what changed (if anything) to the edit history under its text, which
+// announces it to every window. Each window that changes records builds its
+// own steps, beside the code that changes them.
 
 #include <QString>
 #include <cstdint>
@@ -15,7 +17,6 @@ struct AppContext;
 
 class EditStep {
 public:
-    // Without an edit history (some window tests) nothing is recorded.
     EditStep(AppContext& ctx, QString text);
     EditStep(EditStep&& other) noexcept;
     EditStep(const EditStep&) = delete;
@@ -33,11 +34,6 @@ private:
     std::unique_ptr<db::ChangeRecorder> recorder_;
 };
 
-// Confirm Changes of the club `clubId`: the club and the stadiums its page
-// has chosen.
-EditStep clubConfirmStep(AppContext& ctx, int clubId);
-// Confirm Changes of the person `staffId`: his records and the name records
-// whose usage counts may move.
-EditStep staffConfirmStep(AppContext& ctx, int staffId);
-// A transfer: the person and both clubs.
-EditStep transferStep(AppContext& ctx, int staffId, int fromClubId, int toClubId);
+// Confirm Changes of a record named `rawName` (Windows-1252): the text of its
+// step ("Confirm Changes of ...").
+QString confirmStepText(const std::string& rawName);

@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <algorithm>
 #include <numeric>
 
+#include "kit/DatabaseEvents.h"
 #include "kit/QtText.h"
 #include "db/format/Database.h"
 
@@ -94,6 +96,19 @@ void RecordListModel::removeAt(int row)
         texts_.erase(texts_.begin() + row);
     }
     endRemoveRows();
+}
+
+void RecordListModel::dropMissing(std::size_t tableSize)
+{
+    for (int row = size() - 1; row >= 0; --row)
+        if (records_[static_cast<std::size_t>(row)] >= 0 &&
+            static_cast<std::size_t>(records_[static_cast<std::size_t>(row)]) >= tableSize)
+            removeAt(row);
+}
+
+bool RecordListModel::contains(int record) const
+{
+    return std::find(records_.begin(), records_.end(), record) != records_.end();
 }
 
 void RecordListModel::pinText(int record)
@@ -191,11 +206,25 @@ RecordListModel* attachModel(QComboBox* combo)
     return model;
 }
 
-void pinListText(const QObject* root, const char* listName, int record)
+void followTable(RecordListModel* model, db::TableId table, const DatabaseChange& change,
+                 std::size_t tableSize, const RecordListModel::TextSource& text)
 {
-    if (!root) return;
-    if (RecordListModel* m = recordModel(root->findChild<QListView*>(QLatin1String(listName))))
-        m->pinText(record);
+    if (!model) return;
+    if (change.removes(table)) model->dropMissing(tableSize);
+    const auto [first, end] = change.added(table);
+    for (std::size_t i = first; i < end && i < tableSize; ++i) {
+        const int record = static_cast<int>(i);
+        if (!model->contains(record)) model->append(text(record), record);
+    }
+}
+
+void replaceSelectedEntry(QAbstractItemView* list, int record, const QString& text)
+{
+    RecordListModel* model = recordModel(list);
+    if (!model) return;
+    // With nothing selected nothing is removed and the list grows.
+    model->removeAt(selectedRow(list));
+    model->append(text, record);
 }
 
 int selectedRow(const QAbstractItemView* view)

@@ -18,6 +18,7 @@
 
 #include <QAbstractListModel>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <vector>
@@ -25,9 +26,11 @@
 class QAbstractItemView;
 class QComboBox;
 
+struct DatabaseChange;
 namespace db {
 class Database;
 enum class NameKind : int;
+enum class TableId : std::uint8_t;
 }  // namespace db
 
 class RecordListModel : public QAbstractListModel {
@@ -62,6 +65,10 @@ public:
     // empty text.
     void appendRecord(int record);
     void removeAt(int row);
+    // Removes every row carrying a record at or past `tableSize` (records
+    // an undone step took away).
+    void dropMissing(std::size_t tableSize);
+    bool contains(int record) const;
 
     // Stores the current text in every record row of `record` that has no
     // text of its own yet, so the rows keep it when the record changes.
@@ -101,10 +108,16 @@ RecordListModel* recordModel(const QComboBox* combo);
 RecordListModel* attachModel(QAbstractItemView* view);
 RecordListModel* attachModel(QComboBox* combo);
 
-// Pins the current text of `record` in the rows of the record list view
-// named `listName` inside `root` (nothing when there is none); called before
-// the record's text changes.
-void pinListText(const QObject* root, const char* listName, int record);
+// Keeps a list of records of `table` in step with a change: records an
+// undone step took away leave it, records a step appended (done or done
+// again) join it at the end with their current text, unless already there.
+void followTable(RecordListModel* model, db::TableId table, const DatabaseChange& change,
+                 std::size_t tableSize, const RecordListModel::TextSource& text);
+
+// A picker's choice arriving in a three-entry list: the entry selected there
+// now is removed, then `text` (carrying `record`, -1 for none) is appended,
+// so the new entry always stands last.
+void replaceSelectedEntry(QAbstractItemView* list, int record, const QString& text);
 
 // The row selected in a list view, or -1 when none is selected.
 int selectedRow(const QAbstractItemView* view);

@@ -4,14 +4,13 @@
 #include "kit/EditStep.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
-#include "staff/StaffPage.h"
 
 namespace {
 
 // The newcomer alone in the staff page's list, selected and shown, then the message.
 void presentNewcomer(AppContext& ctx, std::int32_t staffId, const char* text)
 {
-    if (ctx.staffPage) ctx.staffPage->showStaff(staffId, QString::fromLatin1(text));
+    if (ctx.navigation) ctx.navigation->showNewStaff(staffId, QString::fromLatin1(text));
     ctx.messages->information(QStringLiteral("Adding staff was performed well!"));
 }
 

@@ -3,14 +3,13 @@
 #include <QListView>
 
 #include "kit/AppContext.h"
+#include "kit/DatabaseEvents.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
 #include "kit/RecordListModel.h"
 #include "kit/WindowUtil.h"
-#include "clubs/ClubPage.h"
 #include "db/format/Codes.h"
 #include "db/query/Search.h"
-#include "staff/StaffPage.h"
 #include "ui_FindStaffForm.h"
 
 FindStaffForm::FindStaffForm(AppContext& ctx, QWidget* parent)
@@ -26,6 +25,15 @@ FindStaffForm::FindStaffForm(AppContext& ctx, QWidget* parent)
     connect(ui->Button4, &QPushButton::clicked, this, &FindStaffForm::Button4Click);
     connect(ui->Button5, &QPushButton::clicked, this, &FindStaffForm::Button5Click);
     connect(ui->StaffSearch, &QLineEdit::returnPressed, this, &FindStaffForm::Button2Click);
+
+    // Found people an undone step took away leave the list; a renamed
+    // person keeps the name he was found under.
+    connect(&ctx_.events, &DatabaseEvents::changed, this, [this](const DatabaseChange& c) {
+        if (c.removes(db::TableId::Staff)) recordModel(ui->ListBoxStaff)->dropMissing(ctx_.db.staff.size());
+    });
+    connect(&ctx_.events, &DatabaseEvents::textChanging, this, [this](db::TableId t, int record) {
+        if (t == db::TableId::Staff) recordModel(ui->ListBoxStaff)->pinText(record);
+    });
 }
 
 FindStaffForm::~FindStaffForm() = default;
@@ -36,34 +44,19 @@ void FindStaffForm::showEvent(QShowEvent* event)
     centerOnScreen(this);
 }
 
-void FindStaffForm::open(int target)
+void FindStaffForm::open(int target, Navigation::PickHandler onPick)
 {
     PickTarget = target;
+    onPick_ = std::move(onPick);
     show();
     raise();
     activateWindow();
 }
 
-QListView* FindStaffForm::targetList() const
+void FindStaffForm::pick(int record, const QString& text)
 {
-    // PickTarget 0-3: the club page's favourite and disliked staff, then the staff page's.
-    static constexpr const char* kListNames[] = {"ClubFavStaff", "ClubDisStaff", "StaffFavStaff",
-                                                 "StaffDisStaff"};
-    if (PickTarget < 0 || PickTarget > 3) return nullptr;
-    QWidget* page =
-        PickTarget < 2 ? static_cast<QWidget*>(ctx_.clubPage) : static_cast<QWidget*>(ctx_.staffPage);
-    return page ? page->findChild<QListView*>(QLatin1String(kListNames[PickTarget])) : nullptr;
-}
-
-void FindStaffForm::replaceInTarget(const QString& text, int record)
-{
-    QListView* list = targetList();
-    RecordListModel* model = recordModel(list);
-    if (!model) return;
-    // Two steps, so the new entry always ends up last; with nothing selected
-    // nothing is removed and the list grows.
-    model->removeAt(selectedRow(list));
-    model->append(text, record);
+    hide();
+    if (onPick_) onPick_(record, text);
 }
 
 void FindStaffForm::Button1Click()
@@ -73,8 +66,7 @@ void FindStaffForm::Button1Click()
     const std::int32_t picked = ctx_.db.staff[static_cast<std::size_t>(record)].get(db::StaffRecord::StaffId);
     if (!db::isValidRef(picked, ctx_.db.staff.size())) return;
     PickedStaffId = picked;
-    hide();
-    replaceInTarget(fromRaw(ctx_.db.staff[static_cast<std::size_t>(picked)].displayName), picked);
+    pick(picked, fromRaw(ctx_.db.staff[static_cast<std::size_t>(picked)].displayName));
 }
 
 void FindStaffForm::Button2Click()
@@ -92,8 +84,7 @@ void FindStaffForm::Button3Click()
 void FindStaffForm::Button4Click()
 {
     PickedStaffId = -1;
-    replaceInTarget(fromRaw(db::kNone), -1);
-    hide();
+    pick(-1, fromRaw(db::kNone));
 }
 
 void FindStaffForm::Button5Click()

@@ -1,13 +1,16 @@
 #pragma once
 
-// The "Pick Staff" dialog: puts a staff member (or "<none>") into one of the
-// four staff preference lists of the club and staff pages. Modeless and on
-// top; its search text and found list persist between openings.
+// The "Pick Staff" dialog: chooses a staff member (or "<none>") for one of
+// the four staff preference lists of the club and staff pages, and hands the
+// choice to the page that asked. Modeless and on top; its search text and
+// found list persist between openings.
 
 #include <QDialog>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "kit/Navigation.h"
 
 struct AppContext;
 class QListView;
@@ -23,8 +26,9 @@ public:
     ~FindStaffForm() override;
 
     // Shows the picker aimed at list `target` (0/1 the club page's favourite
-    // and disliked staff, 2/3 the staff page's).
-    void open(int target);
+    // and disliked staff, 2/3 the staff page's); Select and Set To None hand
+    // their choice to `onPick`, and the page that asked puts it in its list.
+    void open(int target, Navigation::PickHandler onPick = {});
     using QDialog::open;
     int PickTarget = 0;
     // The last staff member picked; -1 after Set To None.
@@ -36,16 +40,13 @@ public:
     void Button4Click();  // Set To None
     void Button5Click();  // Cancel
 
-    // The list PickTarget names, looked up now (null when its page or list is missing).
-    QListView* targetList() const;
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // Removes the target list's selected entry, then appends the new one.
-    void replaceInTarget(const QString& text, int record);
+    void pick(int record, const QString& text);
 
     AppContext& ctx_;
+    Navigation::PickHandler onPick_;
     std::unique_ptr<Ui::FindStaffForm> ui;
 };

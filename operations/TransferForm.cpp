@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "kit/AppContext.h"
+#include "kit/DatabaseEvents.h"
 #include "kit/EditStep.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
@@ -17,6 +18,16 @@ namespace {
 
 // Jobs above this one play; the dialog cannot turn managing staff into players.
 constexpr int kLastManagingJob = 10;
+
+// A transfer as one step: the person and both clubs.
+EditStep transferStep(AppContext& ctx, int staffId, int fromClubId, int toClubId)
+{
+    EditStep step(ctx, QStringLiteral("Transfer"));
+    step.touch(db::TableId::Staff, staffId);
+    step.touch(db::TableId::Clubs, fromClubId);
+    step.touch(db::TableId::Clubs, toClubId);
+    return step;
+}
 
 }  // namespace
 
@@ -42,6 +53,18 @@ TransferForm::TransferForm(AppContext& ctx, QWidget* parent)
     connect(ui->ListBoxClubs->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TransferForm::ListBoxClubsClick);
     connect(ui->ListBoxClubs, &QListView::clicked, this, &TransferForm::ListBoxClubsClick);
+
+    // The club list: clubs added or taken back join or leave it, and keep
+    // the name they had when it was filled.
+    connect(&ctx_.events, &DatabaseEvents::changed, this, [this](const DatabaseChange& c) {
+        if (c.kind == DatabaseChange::Kind::Unloaded) clearLists();
+        if (c.kind == DatabaseChange::Kind::Loaded) fillLists();
+        followTable(recordModel(ui->ListBoxClubs), db::TableId::Clubs, c, ctx_.db.clubs.size(),
+                    clubLongNames(ctx_.db));
+    });
+    connect(&ctx_.events, &DatabaseEvents::textChanging, this, [this](db::TableId t, int record) {
+        if (t == db::TableId::Clubs) recordModel(ui->ListBoxClubs)->pinText(record);
+    });
 }
 
 TransferForm::~TransferForm() = default;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "kit/AppContext.h"
+#include "kit/DatabaseEvents.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
 #include "kit/RecordListModel.h"
@@ -19,6 +20,7 @@ WizForm::WizForm(AppContext& ctx, QWidget* parent)
     ui->ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(ui->Button1, &QPushButton::clicked, this, &WizForm::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &WizForm::Button2Click);
+    followLoads(ctx_.events, this);
 }
 
 WizForm::~WizForm() = default;

@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "kit/AppContext.h"
+#include "kit/DatabaseEvents.h"
 #include "kit/EditStep.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
@@ -22,6 +23,7 @@ NamesForm::NamesForm(AppContext& ctx, QWidget* parent)
     attachModel(ui->Nation);
     connect(ui->Button1, &QPushButton::clicked, this, &NamesForm::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &NamesForm::Button2Click);
+    followLoads(ctx_.events, this);
 }
 
 NamesForm::~NamesForm() = default;
@@ -65,16 +67,15 @@ void NamesForm::Button1Click()
     const QString text = ui->Name->text();
     if (text.trimmed().isEmpty()) return;
     const auto kind = static_cast<db::NameKind>(kind_);
-    std::int32_t id = -1;
+    // The staff page lists and chooses the new name when the step announces it.
     const EditStep step(ctx_, QStringLiteral("New Name"));
     try {
-        id = ctx_.db.appendName(kind, toRaw(text));
+        ctx_.db.appendName(kind, toRaw(text));
     } catch (const db::Error& e) {
         // The index was not read: nothing was appended.
         if (ctx_.messages) ctx_.messages->failure(QString::fromStdString(e.what()));
         return;
     }
-    if (ctx_.staffPage) ctx_.staffPage->appendNameEntry(kind_, id);
     hide();
 }
 

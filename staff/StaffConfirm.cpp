@@ -10,7 +10,6 @@
 #include "kit/RecordListModel.h"
 #include "db/rules/GameDate.h"
 #include "db/rules/TextRules.h"
-#include "operations/FindStaffForm.h"
 #include "staff/StaffFields.h"
 #include "staff/StaffPage.h"
 
@@ -47,12 +46,31 @@ std::int32_t preferenceId(const std::vector<R>& table, db::I32Field idField, int
 
 }  // namespace
 
+EditStep StaffPage::confirmStep(int staffId) const
+{
+    const db::Database& d = ctx_.db;
+    const bool known = isValidRef(staffId, d.staff.size());
+    EditStep step(ctx_, confirmStepText(known ? d.staff[static_cast<std::size_t>(staffId)].displayName
+                                              : std::string()));
+    if (!known) return step;
+    const db::StaffRecord& s = d.staff[static_cast<std::size_t>(staffId)];
+    step.touch(db::TableId::Staff, staffId);
+    step.touch(db::TableId::Players, s.get(db::StaffRecord::PlayerId));
+    step.touch(db::TableId::NonPlayers, s.get(db::StaffRecord::NonPlayerId));
+    // The names he has and the names chosen in the lists: both usage counts move.
+    for (std::size_t k = 0; k < std::size(staff::kNames); ++k) {
+        step.touch(nameTable(k), s.get(staff::kNames[k].field));
+        step.touch(nameTable(k), recordModel(names_[k])->recordAt(names_[k]->currentIndex()));
+    }
+    return step;
+}
+
 void StaffPage::Button6Click()
 {
     const int id = selectedStaffId();
     // The controls hold the person shown last; never write them into anybody else.
     if (id < 0 || id != shownStaff_) return;
-    const EditStep step = staffConfirmStep(ctx_, id);
+    const EditStep step = confirmStep(id);
     db::Database& d = ctx_.db;
     db::StaffRecord& s = d.staff[static_cast<std::size_t>(id)];
 
@@ -79,8 +97,7 @@ void StaffPage::Button6Click()
     }
 
     // 2. The display name follows the names; the list entries keep their text.
-    pinListText(this, "ListBoxStaff", id);
-    pinListText(ctx_.findStaffForm, "ListBoxStaff", id);
+    ctx_.events.announceTextChange(db::TableId::Staff, id);
     s.displayName = d.buildDisplayName(s);
 
     // 3. Date of birth.

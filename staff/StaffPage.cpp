@@ -9,16 +9,14 @@
 #include <QTabWidget>
 
 #include "kit/AppContext.h"
+#include "kit/DatabaseEvents.h"
 #include "kit/ListActions.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
 #include "kit/RecordListModel.h"
-#include "app/Tabs.h"
+#include "kit/Tabs.h"
 #include "kit/WindowUtil.h"
-#include "clubs/FindClubForm.h"
 #include "db/query/Search.h"
-#include "operations/FindStaffForm.h"
-#include "operations/TransferForm.h"
 #include "staff/NamesForm.h"
 #include "staff/StaffFields.h"
 #include "ui_StaffNonPlaying.h"
@@ -88,9 +86,58 @@ StaffPage::StaffPage(AppContext& ctx, QWidget* parent)
     onLeftDoubleClick(shared_->StaffDisStaff, [this] { StaffDisStaffClick(); });
     onLeftDoubleClick(shared_->StaffFavClubs, [this] { StaffFavClubsClick(); });
     onLeftDoubleClick(shared_->StaffDisClubs, [this] { StaffDisClubsClick(); });
+
+    connect(&ctx_.events, &DatabaseEvents::changed, this, &StaffPage::databaseChanged);
+    connect(&ctx_.events, &DatabaseEvents::textChanging, this, [this](db::TableId t, int record) {
+        // The list keeps the name a person was found under.
+        if (t == db::TableId::Staff) recordModel(ui->ListBoxStaff)->pinText(record);
+    });
 }
 
 StaffPage::~StaffPage() = default;
+
+db::TableId StaffPage::nameTable(std::size_t k)
+{
+    return static_cast<db::TableId>(static_cast<int>(db::TableId::FirstNames) +
+                                    static_cast<int>(staff::kNames[k].kind));
+}
+
+void StaffPage::databaseChanged(const DatabaseChange& c)
+{
+    using db::TableId;
+    using Kind = DatabaseChange::Kind;
+    if (c.kind == Kind::Unloaded) clearLists();
+    if (c.kind == Kind::Loaded) fillLists();
+    const db::Database& d = ctx_.db;
+    if (c.removes(TableId::Staff)) {
+        recordModel(ui->ListBoxStaff)->dropMissing(d.staff.size());
+        for (QListView* v : {shared_->StaffFavStaff, shared_->StaffDisStaff})
+            recordModel(v)->dropMissing(d.staff.size());
+    }
+    if (c.removes(TableId::Clubs))
+        for (QListView* v : {shared_->StaffFavClubs, shared_->StaffDisClubs})
+            recordModel(v)->dropMissing(d.clubs.size());
+    for (std::size_t k = 0; k < std::size(staff::kNames); ++k) {
+        const db::TableId table = nameTable(k);
+        if (c.removes(table)) recordModel(names_[k])->dropMissing(d.names(staff::kNames[k].kind).size());
+        // A new name is chosen in its list at once.
+        const auto [first, end] = c.added(table);
+        for (std::size_t id = first; id < end; ++id)
+            if (!recordModel(names_[k])->contains(static_cast<int>(id)))
+                appendNameEntry(static_cast<int>(k), static_cast<int>(id));
+    }
+    if (c.kind == Kind::Redone) {
+        // A person added again is shown as the addition showed him.
+        const auto [first, end] = c.added(TableId::Staff);
+        for (std::size_t id = first; id < end; ++id) showStaff(static_cast<int>(id));
+    }
+    // Undo and redo: the person on screen shows his restored values.
+    if ((c.kind == Kind::Undone || c.kind == Kind::Redone) &&
+        (c.touches(TableId::Staff) || c.touches(TableId::Players) || c.touches(TableId::NonPlayers) ||
+         c.touches(TableId::Clubs) || c.touches(TableId::FirstNames) || c.touches(TableId::SecondNames) ||
+         c.touches(TableId::CommonNames)))
+        ListBoxStaffClick();
+}
 
 void StaffPage::bindControls()
 {
@@ -238,12 +285,16 @@ void StaffPage::appendNameEntry(int kind, int nameId)
 void StaffPage::openPicker(int preference)
 {
     if (selectedStaffId() < 0) return;
+    if (!ctx_.navigation) return;
     const staff::PreferenceBinding& b = staff::kPreferences[preference];
-    if (b.clubs) {
-        if (ctx_.findClubForm) ctx_.findClubForm->open(b.pickTarget);
-    } else if (ctx_.findStaffForm) {
-        ctx_.findStaffForm->open(b.pickTarget);
-    }
+    // The picker hands its choice back; it goes into the list as it is when
+    // the user chooses.
+    QListView* list = preferences_[static_cast<std::size_t>(preference)];
+    auto put = [list](int record, const QString& text) { replaceSelectedEntry(list, record, text); };
+    if (b.clubs)
+        ctx_.navigation->pickClub(b.pickTarget, put);
+    else
+        ctx_.navigation->pickStaff(b.pickTarget, put);
 }
 
 void StaffPage::StaffFavStaffClick()
@@ -284,9 +335,9 @@ void StaffPage::Button11Click()
 void StaffPage::Button9Click()
 {
     const int id = selectedStaffId();
-    if (id < 0 || !ctx_.transferForm) return;
+    if (id < 0 || !ctx_.navigation) return;
     const db::StaffRecord& s = ctx_.db.staff[static_cast<std::size_t>(id)];
-    ctx_.transferForm->open(s.get(db::StaffRecord::StaffId), fromRaw(s.displayName),
-                            s.get(db::StaffRecord::ClubContractedId), jobForClub_->currentIndex(),
-                            classification_->currentIndex() == db::Classification::NonPlayer);
+    ctx_.navigation->openTransfer(s.get(db::StaffRecord::StaffId), fromRaw(s.displayName),
+                                  s.get(db::StaffRecord::ClubContractedId), jobForClub_->currentIndex(),
+                                  classification_->currentIndex() == db::Classification::NonPlayer);
 }

@@ -3,12 +3,18 @@
 // The Staff tab: staff search, display and Confirm Changes.
 
 #include <QWidget>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "db/format/Fields.h"
 
 struct AppContext;
+namespace db {
+enum class TableId : std::uint8_t;
+}
+struct DatabaseChange;
+class EditStep;
 class QComboBox;
 class QLineEdit;
 class QListView;
@@ -63,6 +69,13 @@ public:
     int selectedStaffId() const;
 
 private:
+    // Every change of the database: the lists and the person on screen follow.
+    void databaseChanged(const DatabaseChange& change);
+    // Confirm Changes of `staffId` as one step: his records and the name
+    // records whose usage counts may move.
+    EditStep confirmStep(int staffId) const;
+    // The name table behind name list k (first, second, common).
+    static db::TableId nameTable(std::size_t k);
     void bindControls();
     void openPicker(int preference);
     void openNames(int kind);

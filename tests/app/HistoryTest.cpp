@@ -13,13 +13,14 @@
 #include <QUndoStack>
 
 #include "AppFixture.h"
-#include "app/ChangesForm.h"
+#include "kit/ChangesForm.h"
 #include "kit/EditHistory.h"
 #include "app/MainForm.h"
 #include "kit/QtText.h"
 #include "kit/RecordListModel.h"
 #include "app/Startup.h"
 #include "clubs/ClubPage.h"
+#include "clubs/FindClubForm.h"
 #include "db/editing/ChangeStep.h"
 #include "operations/AddStaff.h"
 #include "operations/TransferForm.h"
@@ -190,6 +191,29 @@ private slots:
         QCOMPARE(pace->text(), before);
         w.action("Redo1")->trigger();
         QCOMPARE(pace->text(), QStringLiteral("99"));
+    }
+
+    // The dialogs' club lists are never told about undo by anyone: they hear
+    // of each change and follow it themselves.
+    void dialogsFollowUndoAndRedoOfANewClub()
+    {
+        Loaded w;
+        const std::size_t clubs = w.ctx->db.clubs.size();
+        const QList<RecordListModel*> lists = {listModel(w.ctx->transferForm, "ListBoxClubs"),
+                                               listModel(w.ctx->findClubForm, "ListBoxClubs")};
+        w.ctx->mainForm->Club1Click();
+        for (RecordListModel* m : lists) QCOMPARE(m->recordAt(m->size() - 1), static_cast<int>(clubs));
+        w.action("Undo1")->trigger();
+        for (RecordListModel* m : lists) {
+            QCOMPARE(m->size(), static_cast<int>(clubs));
+            QVERIFY(!m->contains(static_cast<int>(clubs)));
+        }
+        w.action("Redo1")->trigger();
+        for (RecordListModel* m : lists) QCOMPARE(m->recordAt(m->size() - 1), static_cast<int>(clubs));
+        // A renamed club keeps the name it was listed under, in every list.
+        const QString name = lists[0]->textAt(0);
+        w.confirmClub();
+        for (RecordListModel* m : lists) QCOMPARE(m->textAt(0), name);
     }
 
     void quittingAsksOnlyWhenConfirmedChangesAreUnsaved_data()

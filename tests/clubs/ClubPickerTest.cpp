@@ -217,8 +217,8 @@ void ClubPickerTest::staffPageTargets()
         RecordListModel* m = attachModel(list);
         m->setRows({{QStringLiteral("A"), 0}, {QStringLiteral("B"), 1}, {QStringLiteral("C"), 2}});
         selectRow(list, 0);
-        w.picker->open(target);
-        QCOMPARE(w.picker->targetList(), list);
+        // The staff page's part: put the choice into its list.
+        w.picker->open(target, [list](int record, const QString& text) { replaceSelectedEntry(list, record, text); });
         choose(w, 3);
         QCOMPARE(clubtest::texts(list), (QStringList{"B", "C", "Borovia City"}));
         QCOMPARE(m->recordAt(2), 3);
@@ -232,7 +232,6 @@ void ClubPickerTest::missingTargetChangesNothing()
     World w;
     w.selectClub(0);
     w.picker->open(7);
-    QVERIFY(!w.picker->targetList());
     choose(w, 0);
     QTest::mouseClick(pickerButton(w, "Set To None"), Qt::LeftButton);
     w.ctx.clubPage = nullptr;

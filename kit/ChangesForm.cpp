@@ -9,8 +9,6 @@
 #include "kit/EditHistory.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
-#include "clubs/ClubPage.h"
-#include "staff/StaffPage.h"
 #include "ui_ChangesForm.h"
 
 namespace {
@@ -100,7 +98,7 @@ void ChangesForm::showRecordOf(int row)
     std::int64_t staffId = -1;
     switch (e.table) {
         case db::TableId::Clubs:
-            if (ctx.clubPage) ctx.clubPage->goToClub(static_cast<int>(e.record));
+            if (ctx.navigation) ctx.navigation->goToClub(static_cast<int>(e.record));
             return;
         case db::TableId::Staff:
             staffId = static_cast<std::int64_t>(e.record);
@@ -112,7 +110,7 @@ void ChangesForm::showRecordOf(int row)
         default:
             return;
     }
-    if (staffId >= 0 && ctx.staffPage) ctx.staffPage->showStaff(static_cast<int>(staffId));
+    if (staffId >= 0 && ctx.navigation) ctx.navigation->showStaff(static_cast<int>(staffId));
 }
 
 bool ChangesForm::saveCsv(const QString& path)

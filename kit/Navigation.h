@@ -1,0 +1,56 @@
+#pragma once
+
+// How one window brings up another. A page asks the shell for a jump or a
+// dialog through this interface, so no page needs to know another window:
+// a picker hands its choice back to the page that asked for it, and that
+// page puts it where it belongs.
+
+#include <QString>
+#include <functional>
+
+struct AppContext;
+
+class Navigation {
+public:
+    // A picker's choice: the record chosen (-1 for "<none>") and its text.
+    using PickHandler = std::function<void(int record, const QString& text)>;
+
+    virtual ~Navigation() = default;
+
+    // The Clubs tab with club `clubId` listed, selected and shown; an
+    // identifier that names no listed club changes nothing.
+    virtual void goToClub(int clubId) = 0;
+    // The Staff tab with person `staffId` alone in its list, selected and
+    // shown; an identifier that names nobody leaves the list empty.
+    virtual void showStaff(int staffId) = 0;
+    // The same for a person just added, listed under `text`.
+    virtual void showNewStaff(int staffId, const QString& /*text*/) { showStaff(staffId); }
+
+    // The club picker (target 0 rival clubs, 1 and 2 favourite and disliked
+    // clubs) and the staff picker (0/1 the club page's favourite and disliked
+    // staff, 2/3 the staff page's); `onPick` runs when the user chooses.
+    virtual void pickClub(int /*target*/, PickHandler /*onPick*/) {}
+    virtual void pickStaff(int /*target*/, PickHandler /*onPick*/) {}
+    // The transfer dialog for one person.
+    virtual void openTransfer(int /*staffId*/, const QString& /*staffName*/, int /*fromClubId*/,
+                              int /*jobIndex*/, bool /*jobEnabled*/)
+    {
+    }
+};
+
+// The shell's jumps: to the windows the start-up made (nothing while a window
+// does not exist). Defined with the start-up code, which alone knows them.
+class PageNavigation final : public Navigation {
+public:
+    explicit PageNavigation(AppContext& ctx) : ctx_(ctx) {}
+    void goToClub(int clubId) override;
+    void showStaff(int staffId) override;
+    void showNewStaff(int staffId, const QString& text) override;
+    void pickClub(int target, PickHandler onPick) override;
+    void pickStaff(int target, PickHandler onPick) override;
+    void openTransfer(int staffId, const QString& staffName, int fromClubId, int jobIndex,
+                      bool jobEnabled) override;
+
+private:
+    AppContext& ctx_;
+};
