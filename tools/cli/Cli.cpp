@@ -9,6 +9,7 @@
 #include "Load.h"
 #include "Recover.h"
 #include "UpdateCommands.h"
+#include "Version.h"
 #include "db/Search.h"
 #include "db/Win1252.h"
 
@@ -36,6 +37,10 @@ const char* const kUsage =
     "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
     "                                       apply an update to a database\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help                           print this help, or a command's help after it\n"
+    "  --version                            print the version\n"
     "\n"
     "Run 'quarndb-cli COMMAND --help' for more about a command.\n";
 
@@ -351,6 +356,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const std::string& command = args[0];
     if (isHelp(command)) {
         out << kUsage;
+        return kExitOk;
+    }
+    if (command == "--version") {
+        out << kProgram << " " << quarndb::kVersion << "\n";
         return kExitOk;
     }
     for (std::size_t i = 1; i < args.size(); ++i) {
