@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian), builds Quarn db twice (plain, then
-# with AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test.
+# with AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test;
+# the plain build's Debian package is built and checked too.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 bash tools/install-packages.sh build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools \
   libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev clang libclang-rt-14-dev python3 nlohmann-json3-dev \
-  xvfb xauth openbox x11-utils xdotool file
+  xvfb xauth openbox x11-utils xdotool file desktop-file-utils appstream help2man librsvg2-bin man-db
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
@@ -14,6 +15,10 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs")
+
+# The Debian package of that build, as a player installs it: stripped
+# programs, versions, menu entry, metainfo, manual pages and icons.
+bash packaging/check-package.sh build
 
 # The same suite once more under the sanitizers.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

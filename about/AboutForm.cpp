@@ -2,6 +2,7 @@
 
 #include <QIcon>
 
+#include "Version.h"
 #include "about/LumvardUrlLabel.h"
 #include "kit/AppContext.h"
 #include "kit/Platform.h"
@@ -23,6 +24,8 @@ AboutForm::AboutForm(AppContext& ctx, QWidget* parent)
     setFixedSize(298, 225);
     setModal(false);
 
+    // The version the build was stamped with; the form's own text is the same.
+    ui->Label6->setText(QString::fromLatin1(quarndb::kVersion));
     ui->Image1->setPixmap(QIcon(QStringLiteral(":/quarndb/quarndb.png")).pixmap(32, 32));
     QFont title(QStringLiteral("Verdana"));
     title.setPixelSize(37);

@@ -50,3 +50,11 @@ include(GoogleTest)
 macro(gtest_discover_tests)
   _gtest_discover_tests(${ARGV} DISCOVERY_TIMEOUT 120)
 endmacro()
+
+# A version resource for a command-line program, from the project() line.
+function(quarndb_version_resource target description)
+  set(QUARNDB_PROGRAM ${target})
+  set(QUARNDB_PROGRAM_DESCRIPTION "${description}")
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/WindowsProgram.rc.in ${CMAKE_BINARY_DIR}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/${target}.rc)
+endfunction()

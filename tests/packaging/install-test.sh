@@ -23,13 +23,18 @@ check_tree() {
   done
 }
 
-# The menu entry's launcher is `expected`, and its icon exists under `root`.
+# The menu entry's launcher is `expected`, and its icon exists under `root`:
+# by its path, or by its name in the icon theme of a /usr install.
 check_entry() {
   entry=$1 expected=$2 root=$3
   exec_line=$(grep '^Exec=' "$entry" | cut -d= -f2-)
   [ "$exec_line" = "$expected" ] || fail "$entry starts '$exec_line', not '$expected'"
   icon=$(grep '^Icon=' "$entry" | cut -d= -f2-)
-  [ -f "$root$icon" ] || fail "$entry names icon $icon, missing under '$root'"
+  case $icon in
+    /*) path=$root$icon ;;
+    *) path=$root/usr/share/icons/hicolor/scalable/apps/$icon.svg ;;
+  esac
+  [ -f "$path" ] || fail "$entry names icon $icon, missing under '$root'"
 }
 
 # Starts the launcher and reads the folder the editor runs in.

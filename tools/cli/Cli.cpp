@@ -9,6 +9,7 @@
 #include "Load.h"
 #include "Recover.h"
 #include "UpdateCommands.h"
+#include "Version.h"
 #include "db/query/Search.h"
 #include "db/rules/Win1252.h"
 
@@ -32,10 +33,15 @@ const char* const kUsage =
     "  export GAMEDIR TABLE [--format csv|json]\n"
     "                                       print every record of a table\n"
     "  search GAMEDIR staff|clubs TEXT      find staff or clubs by name\n"
-    "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE] write the update from one database to another\n"
+    "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE]\n"
+    "                                       write the update from one database to another\n"
     "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
     "                                       apply an update to a database\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help                           print this help, or a command's help after it\n"
+    "  --version                            print the version\n"
     "\n"
     "Run 'quarndb-cli COMMAND --help' for more about a command.\n";
 
@@ -351,6 +357,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const std::string& command = args[0];
     if (isHelp(command)) {
         out << kUsage;
+        return kExitOk;
+    }
+    if (command == "--version") {
+        out << kProgram << " " << quarndb::kVersion << "\n";
         return kExitOk;
     }
     for (std::size_t i = 1; i < args.size(); ++i) {

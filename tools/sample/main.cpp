@@ -1,4 +1,5 @@
 // quarndb-sample OUTDIR [--scale F] [--seed N] [--wine-prefix DIR]
+// quarndb-sample --help | --version
 //
 // Writes a made-up game database into OUTDIR/data, and with --wine-prefix a
 // Wine prefix whose registry names OUTDIR as the game's folder.
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "SampleDb.h"
+#include "Version.h"
 #include "db/storage/FileSystem.h"
 
 namespace {
@@ -18,6 +20,26 @@ int usage()
 {
     std::fprintf(stderr, "usage: quarndb-sample OUTDIR [--scale F] [--seed N] [--wine-prefix DIR]\n");
     return 2;
+}
+
+int help()
+{
+    std::printf(
+        "Usage: quarndb-sample OUTDIR [--scale F] [--seed N] [--wine-prefix DIR]\n"
+        "Writes a made-up Championship Manager 3 database into OUTDIR/data, for trying\n"
+        "the editor and quarndb-cli without the game. The same options give the same\n"
+        "bytes on every machine.\n"
+        "\n"
+        "Options:\n"
+        "  --scale F            size against the game's own database (default 1, up to 100)\n"
+        "  --seed N             seed of the made-up names and numbers (default 1999)\n"
+        "  --wine-prefix DIR    also write a Wine prefix whose registry names OUTDIR as\n"
+        "                       the game's folder (Linux only)\n"
+        "  -h, --help           print this help\n"
+        "  --version            print the version\n"
+        "\n"
+        "Exit status: 0, 1 when the files cannot be written, 2 on bad arguments.\n");
+    return 0;
 }
 
 }  // namespace
@@ -30,6 +52,11 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
+        if (arg == "--help" || arg == "-h") return help();
+        if (arg == "--version") {
+            std::printf("quarndb-sample %s\n", quarndb::kVersion);
+            return 0;
+        }
         if (arg == "--scale" && hasValue) {
             options.scale = std::strtod(argv[++i], nullptr);
             if (!(options.scale > 0) || options.scale > 100) return usage();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds quarndb.exe against the Qt for Windows that build-qt.sh put in the
-# cache, and packs dist/quarndb-windows-x64.zip: the editor, the Qt and MinGW
-# run-time DLLs it loads, the Windows platform plugin and styles,
-# wizard.quarn, quarndb.txt and a read-me.
+# Builds quarndb.exe (Release) against the Qt for Windows that build-qt.sh put
+# in the cache, and packs dist/quarndb-VERSION-windows-x64.zip, VERSION from
+# the project() line of CMakeLists.txt: the editor, the Qt and MinGW run-time
+# DLLs it loads, the Windows platform plugin and styles, wizard.quarn,
+# quarndb.txt and a read-me, every program and DLL stripped.
 # Usage: build-editor.sh [--tests]   (--tests: the window tests as well)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -22,10 +23,12 @@ targets=(quarndb quarndb_wizard_file quarndb_notes)
 [ "${1:-}" = "--tests" ] && targets=(all)
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
-# The folder a player unpacks.
-name=quarndb-windows-x64
+# The folder a player unpacks, named with the version.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+[ -n "$version" ] || { echo "No project version in $build/CMakeCache.txt" >&2; exit 1; }
+name=quarndb-$version-windows-x64
 stage=$root/dist/$name
-rm -rf "$stage" "$root/dist/$name.zip"
+rm -rf "$stage" "$root/dist/$name.zip" "$root"/dist/quarndb-*windows-x64.zip
 mkdir -p "$stage/platforms" "$stage/styles"
 cp "$build/quarndb.exe" "$build/wizard.quarn" "$build/quarndb.txt" "$stage/"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"

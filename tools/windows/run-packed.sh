@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The packed editor as a player meets it: unpacks dist/quarndb-windows-x64.zip,
+# The packed editor as a player meets it: unpacks dist/quarndb-VERSION-windows-x64.zip,
 # makes a sample game whose folder the Wine registry names (as the game's
 # installer would), starts quarndb.exe from the unpacked folder under Xvfb and
 # a window manager, and with the keyboard alone opens the database, adds a
@@ -8,7 +8,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 native=$root/${1:-build}
-zip=$root/dist/quarndb-windows-x64.zip
+# The zip carries the version of the sources, which the Linux build shares.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$native/CMakeCache.txt")
+name=quarndb-$version-windows-x64
+zip=$root/dist/$name.zip
 [ -f "$zip" ] || { echo "No $zip: run tools/windows/build-editor.sh first" >&2; exit 1; }
 bash "$root/tools/install-packages.sh" wine wine64 xvfb openbox xdotool unzip imagemagick
 
@@ -40,7 +43,7 @@ clubs=$(count "$game" clubs)
 wine reg add 'HKLM\Software\Sports Interactive Ltd\Championship Manager 3' /v Location /t REG_SZ \
   /d "$(winepath -w "$game")" /f /reg:32 >/dev/null 2>&1
 
-(cd "$scratch/quarndb-windows-x64" && exec wine quarndb.exe >/dev/null 2>&1) &
+(cd "$scratch/$name" && exec wine quarndb.exe >/dev/null 2>&1) &
 caption="Quarn db 1.1 - do it the good way, do it Velmora"
 wait_for() {  # wait_for CAPTION: the id of the window showing it, within a minute
   local id=""
