@@ -8,6 +8,8 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <cstring>
+#include <memory>
 
 #include "about/AboutForm.h"
 #include "kit/AppContext.h"
@@ -22,6 +24,7 @@
 #include "kit/WindowUtil.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
+#include "db/format/FieldCatalog.h"
 #include "db/storage/Storage.h"
 #include "operations/AddStaffForm.h"
 #include "operations/TransferForm.h"
@@ -101,6 +104,29 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     setLoaded(false);
     ctx_.history = new EditHistory(ctx_, this);
     ctx_.history->install(ui->Edit1, ui->MainMenu1);
+    // Records changed behind the history's back are compared with the game
+    // folder as loaded, read once more (only ever on such a fault).
+    ctx_.history->setLoadedReader([this, original = std::shared_ptr<db::Database>()](
+                                      db::TableId t, std::size_t first, std::size_t count,
+                                      std::vector<std::uint8_t>& out) mutable {
+        try {
+            if (!original) {
+                auto d = std::make_shared<db::Database>();
+                db::readIndex(*d, gameDirectory());
+                db::NullProgress quiet;
+                db::loadDatabase(*d, gameDirectory(), QFile::encodeName(ctx_.wizardPath).toStdString(), quiet);
+                original = std::move(d);
+            }
+        } catch (const std::exception&) {
+            return false;
+        }
+        if (first + count > db::tableSize(*original, t)) return false;
+        const std::size_t size = db::tableLayout(t).recordSize;
+        out.resize(count * size);
+        for (std::size_t i = 0; i < count; ++i)
+            std::memcpy(out.data() + i * size, db::recordData(*original, t, first + i), size);
+        return true;
+    });
 
     ui->centralwidget->setFixedSize(ClientWidth, ClientHeight);
     setFixedSize(ClientWidth, ClientHeight + ui->MainMenu1->sizeHint().height());
@@ -233,6 +259,7 @@ void MainForm::Save1Click()
     {
         WaitCursor wait;
         try {
+            ctx_.history->checkBeforeSave();
             backupFolder = saveSession_.save(ctx_.db, gameDirectory(), progress());
         } catch (const std::exception& e) {
             messages().failure(fromLocal(e.what()));

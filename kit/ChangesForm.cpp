@@ -77,12 +77,12 @@ void ChangesForm::refresh()
 {
     const db::Database& d = history_.context().db;
     const std::vector<const db::ChangeStep*> steps = history_.appliedSteps();
-    entries_ = db::listChanges(history_.loadedImage(), d, steps);
+    const db::LoadedBaseline loaded = history_.baseline(steps);
+    entries_ = db::listChanges(loaded, d, steps);
     const db::RecordNamer namer(d);
     lines_.clear();
     lines_.reserve(entries_.size());
-    for (const db::ChangeEntry& e : entries_)
-        lines_.push_back(db::describeChange(e, history_.loadedImage(), d, namer));
+    for (const db::ChangeEntry& e : entries_) lines_.push_back(db::describeChange(e, loaded, d, namer));
     static_cast<ChangesModel*>(model_)->reset();
     ui->Summary->setText(
         lines_.empty() ? QStringLiteral("Nothing has been changed since the database was loaded.")

@@ -9,6 +9,7 @@
 #include "kit/AppContext.h"
 #include "kit/ChangesForm.h"
 #include "kit/Messages.h"
+#include "db/format/FieldCatalog.h"
 
 namespace {
 
@@ -62,6 +63,11 @@ EditHistory::EditHistory(AppContext& ctx, QObject* parent)
 {
     connect(stack_, &QUndoStack::indexChanged, this, &EditHistory::updateActions);
     connect(stack_, &QUndoStack::cleanChanged, this, &EditHistory::updateActions);
+    // The tables are about to be read anew: the fingerprints of the last load
+    // must not be taken while they change.
+    connect(&ctx_.events, &DatabaseEvents::changed, this, [this](const DatabaseChange& c) {
+        if (c.kind == DatabaseChange::Kind::Unloaded) fingerprints();
+    });
 }
 
 EditHistory::~EditHistory() = default;
@@ -90,8 +96,16 @@ void EditHistory::install(QMenu* edit, QMenuBar* bar)
 void EditHistory::loaded()
 {
     stack_->clear();
-    loaded_ = db::DatabaseImage();
-    copyPending_ = true;
+    fingerprints();  // a job of an earlier load ends first
+    hasLoaded_ = true;
+    savedSinceLoad_ = false;
+    fingerprints_ = db::LoadedFingerprints();
+    try {
+        fingerprintJob_ = std::async(std::launch::async, [&d = ctx_.db] { return db::fingerprintTables(d); });
+    } catch (const std::exception&) {
+        // No thread to be had: take them now.
+        fingerprints_ = db::fingerprintTables(ctx_.db);
+    }
     stack_->setClean();
     updateActions();
     emit changed();
@@ -99,20 +113,41 @@ void EditHistory::loaded()
 
 void EditHistory::beforeChange()
 {
-    if (!copyPending_) return;
-    loaded_ = db::savedTablesImage(ctx_.db);
-    copyPending_ = false;
+    fingerprints();
+}
+
+const db::LoadedFingerprints& EditHistory::fingerprints()
+{
+    if (fingerprintJob_.valid()) fingerprints_ = fingerprintJob_.get();
+    return fingerprints_;
+}
+
+db::LoadedBaseline EditHistory::baseline(const std::vector<const db::ChangeStep*>& steps)
+{
+    db::LoadedBaseline base(fingerprints(), ctx_.db, steps, savedSinceLoad_ ? nullptr : reader_);
+    for (const db::UnexplainedBlock& u : base.unexplained())
+        qWarning("Records %zu to %zu of %s differ from how they were loaded, but no undo step changed them",
+                 u.first, u.first + u.count - 1, std::string(db::tableName(u.table)).c_str());
+    return base;
+}
+
+void EditHistory::checkBeforeSave()
+{
+    if (!hasLoaded_) return;
+    const std::vector<const db::ChangeStep*> steps = appliedSteps();
+    baseline(steps);
 }
 
 void EditHistory::saved()
 {
     stack_->setClean();
+    savedSinceLoad_ = true;
     updateActions();
 }
 
 bool EditHistory::hasUnsavedChanges() const
 {
-    return loaded_.captured && !stack_->isClean();
+    return hasLoaded_ && !stack_->isClean();
 }
 
 bool EditHistory::confirmQuit(const std::function<void()>& save)

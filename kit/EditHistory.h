@@ -1,16 +1,18 @@
 #pragma once
 
 // The editing history of a run: every step since loading on a QUndoStack,
-// the Edit menu's Undo, Redo and Changes... items, the loaded copy of the
-// saved tables that the list of changes is computed against, and the point
+// the Edit menu's Undo, Redo and Changes... items, the fingerprints of the
+// loaded tables that the list of changes is checked against, and the point
 // of the last save, which tells whether quitting would lose anything.
 
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <future>
 #include <vector>
 
 #include "db/editing/ChangeStep.h"
+#include "db/editing/LoadedBaseline.h"
 
 struct AppContext;
 class ChangesForm;
@@ -32,13 +34,13 @@ public:
     // caption and the window's size alone).
     void install(QMenu* edit, QMenuBar* bar);
 
-    // A complete load: starts an empty history. The copy of the loaded
-    // tables is taken when it is first wanted (the first change, or the list
-    // of changes), not here: a full copy would add half a load's time to
-    // File > Open for every database, edited or not.
+    // A complete load: starts an empty history, and the fingerprints of the
+    // loaded tables on a second thread (a pass over the data that File > Open
+    // does not wait for).
     void loaded();
-    // Every change goes through here before it touches a record: takes the
-    // loaded copy if it is still to be taken.
+    // Every change goes through here before it touches a record: the
+    // fingerprints must describe the tables as loaded, so a change waits for
+    // them (they take a few milliseconds per 100 MB).
     void beforeChange();
     // A save that succeeded: what is on disk now matches the tables.
     void saved();
@@ -62,11 +64,17 @@ public:
     QUndoStack* stack() const { return stack_; }
     // The steps in effect, oldest first.
     std::vector<const db::ChangeStep*> appliedSteps() const;
-    const db::DatabaseImage& loadedImage()
-    {
-        beforeChange();
-        return loaded_;
-    }
+    // What the list of changes compares with, for the steps in effect
+    // (`steps` must outlive it). Blocks of records changed behind the
+    // history's back are logged; their loaded bytes are read back from the
+    // game folder while no save has replaced its files.
+    db::LoadedBaseline baseline(const std::vector<const db::ChangeStep*>& steps);
+    // Before a save: checks that every change to be written is explained by
+    // a step, and logs any that is not.
+    void checkBeforeSave();
+    // How the loaded bytes of records are read back from the game folder,
+    // for the blocks changed behind the history's back (the start-up sets it).
+    void setLoadedReader(db::LoadedBaseline::LoadedReader reader) { reader_ = std::move(reader); }
     AppContext& context() const { return ctx_; }
 
     QAction* undoAction() const { return undo_; }
@@ -90,8 +98,13 @@ private:
 
     AppContext& ctx_;
     QUndoStack* stack_;
-    db::DatabaseImage loaded_;
-    bool copyPending_ = false;  // loaded, and no change yet
+    const db::LoadedFingerprints& fingerprints();
+
+    db::LoadedFingerprints fingerprints_;
+    std::future<db::LoadedFingerprints> fingerprintJob_;
+    bool hasLoaded_ = false;
+    bool savedSinceLoad_ = false;
+    db::LoadedBaseline::LoadedReader reader_;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* changes_ = nullptr;

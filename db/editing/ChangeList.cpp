@@ -65,6 +65,41 @@ const std::uint8_t* bytesAt(const Table<R>& table, std::size_t i)
     return table[i].data();
 }
 
+// Orders the entries by the first of `steps` that changed each; entries no
+// step explains come last, in the order given.
+std::vector<ChangeEntry> orderBySteps(std::vector<ChangeEntry> out, std::span<const ChangeStep* const> steps)
+{
+    // The order the steps made them in; a field changed, undone by hand and
+    // changed again keeps its first place.
+    std::map<Key, std::size_t> rank;
+    auto note = [&](const ChangeEntry& e) { rank.emplace(keyOf(e), rank.size()); };
+    for (const ChangeStep* step : steps) {
+        if (!step) continue;
+        for (const RecordChange& c : step->changes) {
+            if (!isSavedTable(c.table) || c.before.bytes.size() != c.after.bytes.size()) continue;
+            forEachDifference(c.table, c.before.bytes.size(), c.before.bytes.data(), c.after.bytes.data(),
+                              [&](int field, int element) {
+                                  note({c.table, c.position, false, field, element});
+                              });
+        }
+        for (const TableGrowth& g : step->growth)
+            for (std::size_t i = 0; i < g.added.size(); ++i) note({g.table, g.oldSize + i, true});
+    }
+    const std::size_t unranked = std::numeric_limits<std::size_t>::max();
+    std::vector<std::pair<std::size_t, std::size_t>> order;  // rank, position in table order
+    order.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto r = rank.find(keyOf(out[i]));
+        order.emplace_back(r == rank.end() ? unranked : r->second, i);
+    }
+    std::sort(order.begin(), order.end());
+    std::vector<ChangeEntry> sorted;
+    sorted.reserve(out.size());
+    for (const auto& [r, i] : order) sorted.push_back(out[i]);
+    return sorted;
+}
+
+
 }  // namespace
 
 std::vector<ChangeEntry> listChanges(const DatabaseImage& loaded, const Database& now,
@@ -99,38 +134,15 @@ std::vector<ChangeEntry> listChanges(const DatabaseImage& loaded, const Database
         });
     }
 
-    // The order the steps made them in; a field changed, undone by hand and
-    // changed again keeps its first place.
-    std::map<Key, std::size_t> rank;
-    auto note = [&](const ChangeEntry& e) { rank.emplace(keyOf(e), rank.size()); };
-    for (const ChangeStep* step : steps) {
-        if (!step) continue;
-        for (const RecordChange& c : step->changes) {
-            if (!isSavedTable(c.table) || c.before.bytes.size() != c.after.bytes.size()) continue;
-            forEachDifference(c.table, c.before.bytes.size(), c.before.bytes.data(), c.after.bytes.data(),
-                              [&](int field, int element) {
-                                  note({c.table, c.position, false, field, element});
-                              });
-        }
-        for (const TableGrowth& g : step->growth)
-            for (std::size_t i = 0; i < g.added.size(); ++i) note({g.table, g.oldSize + i, true});
-    }
-    const std::size_t unranked = std::numeric_limits<std::size_t>::max();
-    std::vector<std::pair<std::size_t, std::size_t>> order;  // rank, position in table order
-    order.reserve(out.size());
-    for (std::size_t i = 0; i < out.size(); ++i) {
-        const auto r = rank.find(keyOf(out[i]));
-        order.emplace_back(r == rank.end() ? unranked : r->second, i);
-    }
-    std::sort(order.begin(), order.end());
-    std::vector<ChangeEntry> sorted;
-    sorted.reserve(out.size());
-    for (const auto& [r, i] : order) sorted.push_back(out[i]);
-    return sorted;
+    return orderBySteps(std::move(out), steps);
 }
 
-ChangeText describeChange(const ChangeEntry& e, const DatabaseImage& loaded, const Database& now,
-                          const RecordNamer& namer)
+namespace {
+
+// The text of an entry, the loaded bytes of its record given by `before`
+// (nullptr when they are not known).
+ChangeText describeWith(const ChangeEntry& e, const std::uint8_t* before, const Database& now,
+                        const RecordNamer& namer)
 {
     ChangeText text;
     text.table = tableName(e.table);
@@ -140,9 +152,11 @@ ChangeText describeChange(const ChangeEntry& e, const DatabaseImage& loaded, con
         text.field = "(new record)";
         return text;
     }
-    const TableImage& img = loaded.table(e.table);
-    if (e.record >= img.count || e.record >= tableSize(now, e.table)) return text;
-    const std::uint8_t* before = img.record(e.record);
+    if (e.unexplained) {
+        text.field = "(changed without an undo step)";
+        return text;
+    }
+    if (!before || e.record >= tableSize(now, e.table)) return text;
     withTable(now, e.table, [&](const auto& table) {
         const std::uint8_t* after = table[e.record].data();
         if (e.field < 0) {
@@ -158,6 +172,55 @@ ChangeText describeChange(const ChangeEntry& e, const DatabaseImage& loaded, con
         text.newValue = formatValue(now, f, e.element, after);
     });
     return text;
+}
+
+}  // namespace
+
+ChangeText describeChange(const ChangeEntry& e, const DatabaseImage& loaded, const Database& now,
+                          const RecordNamer& namer)
+{
+    const TableImage& img = loaded.table(e.table);
+    return describeWith(e, e.record < img.count ? img.record(e.record) : nullptr, now, namer);
+}
+
+ChangeText describeChange(const ChangeEntry& e, const LoadedBaseline& loaded, const Database& now,
+                          const RecordNamer& namer)
+{
+    const std::uint8_t* before = e.record < loaded.count(e.table) ? loaded.record(e.table, e.record) : nullptr;
+    if (!before && !e.appended && !e.unexplained && e.record < tableSize(now, e.table))
+        before = withTable(now, e.table, [&](const auto& table) { return table[e.record].data(); });
+    return describeWith(e, before, now, namer);
+}
+
+std::vector<ChangeEntry> listChanges(const LoadedBaseline& loaded, const Database& now,
+                                     std::span<const ChangeStep* const> steps)
+{
+    std::vector<ChangeEntry> out;
+    for (const auto& [t, i] : loaded.candidates()) {
+        withTable(now, t, [&](const auto& table) {
+            using R = typename std::decay_t<decltype(table)>::value_type;
+            if (i >= table.size()) return;
+            const std::uint8_t* before = loaded.record(t, i);
+            const std::uint8_t* cur = table[i].data();
+            if (std::memcmp(cur, before, R::Size) == 0) return;
+            forEachDifference(t, R::Size, before, cur,
+                              [&](int field, int element) { out.push_back({t, i, false, field, element}); });
+        });
+    }
+    for (std::size_t k = 0; k < kTableCount; ++k) {
+        const auto t = static_cast<TableId>(k);
+        if (!isSavedTable(t)) continue;
+        for (std::size_t i = loaded.count(t); i < tableSize(now, t); ++i) out.push_back({t, i, true});
+    }
+    // Blocks changed without a step whose loaded bytes are not known: every
+    // record of them is listed, since any may differ.
+    std::vector<ChangeEntry> unknown;
+    for (const UnexplainedBlock& u : loaded.unexplained())
+        for (std::size_t i = u.first; i < u.first + u.count; ++i)
+            if (!loaded.record(u.table, i)) unknown.push_back({u.table, i, false, -1, 0, true});
+    out = orderBySteps(std::move(out), steps);
+    out.insert(out.end(), unknown.begin(), unknown.end());
+    return out;
 }
 
 namespace {

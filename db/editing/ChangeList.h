@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "db/editing/ChangeStep.h"
+#include "db/editing/LoadedBaseline.h"
 #include "db/format/FieldCatalog.h"
 
 namespace db {
@@ -21,6 +22,9 @@ struct ChangeEntry {
     bool appended = false;  // a whole record added since loading
     int field = -1;         // position in fieldsOf(table); -1: a byte no field covers
     int element = 0;        // list element, or the byte's offset when field is -1
+    // The record differs from how it was loaded, but no step explains it and
+    // its loaded bytes could not be read back (a fault of the editor).
+    bool unexplained = false;
 
     bool operator==(const ChangeEntry&) const = default;
 };
@@ -29,6 +33,10 @@ struct ChangeEntry {
 // the first of `steps` (oldest first) that changed each field; differences no
 // step explains come last, in table order.
 std::vector<ChangeEntry> listChanges(const DatabaseImage& loaded, const Database& now,
+                                     std::span<const ChangeStep* const> steps);
+// The same without a copy of the loaded tables: `loaded` was made from
+// `steps`. Records in blocks changed without a step come after the rest.
+std::vector<ChangeEntry> listChanges(const LoadedBaseline& loaded, const Database& now,
                                      std::span<const ChangeStep* const> steps);
 
 // One line of the list as the pages would show it (Windows-1252 text).
@@ -41,6 +49,8 @@ struct ChangeText {
     std::string newValue;
 };
 ChangeText describeChange(const ChangeEntry& e, const DatabaseImage& loaded, const Database& now,
+                          const RecordNamer& namer);
+ChangeText describeChange(const ChangeEntry& e, const LoadedBaseline& loaded, const Database& now,
                           const RecordNamer& namer);
 
 // The list as CSV (RFC 4180, UTF-8, CRLF line ends) with a header line.
