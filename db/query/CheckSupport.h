@@ -13,11 +13,12 @@
 
 namespace db {
 
+// Written out so that the compiler makes it one load where it can: the
+// checks read millions of references.
 inline std::int32_t readI32(const std::uint8_t* p)
 {
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= std::uint32_t(p[i]) << (8 * i);
-    return static_cast<std::int32_t>(v);
+    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                                     std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
 }
 
 // A problem of field `field` (element `element` of a list of `count`) of
@@ -29,5 +30,25 @@ Problem makeProblem(Grade grade, TableId t, std::int64_t record, const FieldInfo
 
 // Fills in the name of every problem's record.
 void nameRecords(const Database& db, std::vector<Problem>& problems);
+
+// The unusual values, record by record, for checks that read each table
+// once (CheckValues.cpp).
+class ValueRules {
+public:
+    explicit ValueRules(std::vector<Problem>& out);
+    void club(const ClubRecord& c, std::size_t i);
+    void staff(const StaffRecord& s, std::size_t i);
+    // Every non-playing and playing record.
+    void attributes(const Database& db);
+
+private:
+    std::vector<Problem>& out_;
+    std::vector<const FieldInfo*> mental_;
+
+    void add(TableId t, std::size_t record, const FieldInfo* f, std::string message);
+    void add(TableId t, std::size_t record, std::string_view field, std::string message);
+    template <typename R>
+    void attributesOf(TableId t, const Table<R>& table);
+};
 
 }  // namespace db
