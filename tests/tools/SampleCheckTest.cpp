@@ -203,6 +203,27 @@ TEST_F(SampleCheck, EachPlantedFaultIsNamed)
         << r.out;
 }
 
+// check prints the engine's problems, in its order and words, each after
+// its grade: what the editor lists is what the command prints.
+TEST_F(SampleCheck, CheckPrintsTheEnginesListInItsOrder)
+{
+    d.clubs[2].set(ClubRecord::ClubId, 5);
+    d.clubs[1].set(ClubRecord::Cash, -900'000'000);
+    d.staff[7].set(StaffRecord::NationId, 100000);
+    d.firstNames[1].set(db::NameRecord::UsageCount, 200);
+    d.players[3].set(db::PlayerRecord::Pace, 99);
+    write();
+    std::string expected;
+    for (const db::Problem& p : db::checkRecords(d)) {
+        if (p.readsAsNone && expected.find("will read as none") == std::string::npos)
+            expected += "4 problems found.\n1 reference names no record and will read as none:\n";
+        expected += std::string(db::gradeWord(p.grade)) + " " + db::win1252ToUtf8(p.line()) + "\n";
+    }
+    const CheckRun r = check(dir);
+    EXPECT_EQ(r.status, cli::kExitProblems);
+    EXPECT_EQ(r.out, expected);
+}
+
 TEST_F(SampleCheck, SearchAgreesWithTheCore)
 {
     write();
