@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "BenchUtil.h"
+#include "CheckBench.h"
 #include "UpdateBench.h"
 #include "WindowBench.h"
 #include "app/Startup.h"
@@ -275,6 +276,7 @@ int main(int argc, char** argv)
     std::vector<double> loads;
     for (const Row& r : rows) loads.push_back(r.coreLoad);
     text += bench::updateFigures(opt.scales, opt.runs, loads);
+    text += bench::checkFigures(opt.scales, opt.runs);
     std::cout << text;
     if (!opt.markdown.empty()) replaceBetweenMarkers(opt.markdown, text);
     return 0;

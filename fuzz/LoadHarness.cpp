@@ -7,9 +7,9 @@
 #include "Container.h"
 #include "Harnesses.h"
 #include "MemoryFileSystem.h"
+#include "db/query/Checker.h"
 #include "db/query/Search.h"
 #include "db/storage/Storage.h"
-#include "tools/cli/Check.h"
 #include "tools/cli/Export.h"
 
 namespace fuzz {
@@ -94,9 +94,9 @@ void exports(const db::Database& db)
     }
 }
 
-cli::FileSizes sizesIn(MemoryFileSystem& fs)
+db::FileSizes sizesIn(MemoryFileSystem& fs)
 {
-    cli::FileSizes sizes;
+    db::FileSizes sizes;
     auto measure = [&](const std::string& name) {
         std::vector<std::uint8_t> bytes;
         const std::string path = db::dataFilePath(kGame, name, fs);
@@ -105,7 +105,7 @@ cli::FileSizes sizesIn(MemoryFileSystem& fs)
                           : std::nullopt;
     };
     measure("index.dat");
-    for (const cli::DataFile& f : cli::dataFiles()) measure(f.name);
+    for (const db::DataFile& f : db::dataFiles()) measure(f.name);
     return sizes;
 }
 
@@ -159,8 +159,8 @@ void loadHarness(const std::uint8_t* data, std::size_t size)
 
     tablesWithinCounts(db);
     displayNames(db);
-    cli::checkLayout(db, sizesIn(fs));
-    cli::checkRecords(db);
+    db::checkLayout(db, sizesIn(fs));
+    db::checkRecords(db);
     searches(db);
     exports(db);
 

@@ -3,24 +3,24 @@
 #include <algorithm>
 
 #include "SmallDatabase.h"
-#include "tools/cli/Check.h"
+#include "db/query/Checker.h"
 
 namespace {
 
 using db::ClubRecord;
 using db::StaffRecord;
 
-std::vector<std::string> lines(const std::vector<cli::Problem>& problems)
+std::vector<std::string> lines(const std::vector<db::Problem>& problems)
 {
     std::vector<std::string> out;
-    for (const cli::Problem& p : problems) out.push_back(p.line());
+    for (const db::Problem& p : problems) out.push_back(p.line());
     return out;
 }
 
 // The one problem the records hold; fails when there are none or several.
 std::string onlyProblem(const db::Database& d)
 {
-    const auto found = lines(cli::checkRecords(d));
+    const auto found = lines(db::checkRecords(d));
     EXPECT_EQ(found.size(), 1u) << ::testing::PrintToString(found);
     return found.empty() ? std::string() : found.front();
 }
@@ -28,7 +28,7 @@ std::string onlyProblem(const db::Database& d)
 TEST(CheckRecords, ConsistentDatabaseIsClean)
 {
     const db::Database d = clitest::smallDatabase();
-    EXPECT_TRUE(cli::checkRecords(d).empty()) << ::testing::PrintToString(lines(cli::checkRecords(d)));
+    EXPECT_TRUE(db::checkRecords(d).empty()) << ::testing::PrintToString(lines(db::checkRecords(d)));
 }
 
 TEST(CheckRecords, IdentifierNotEqualToPosition)
@@ -53,7 +53,7 @@ TEST(CheckRecords, TheThreeNoneValuesAreNotProblems)
         d.clubs[0].set(ClubRecord::NationId, none);
         d.staff[3].set(StaffRecord::SecondNationId, none);
         d.stadiums[0].set(db::StadiumRecord::NearbyStadiumId, none == 2 ? 1 : none);
-        EXPECT_TRUE(cli::checkRecords(d).empty()) << none;
+        EXPECT_TRUE(db::checkRecords(d).empty()) << none;
     }
 }
 
@@ -86,7 +86,7 @@ TEST(CheckRecords, OnlyReferencesOutsideTheirTableReadAsNone)
     d.staff[2].set(StaffRecord::PlayerId, 3);
     d.firstNames[0].set(db::NameRecord::UsageCount, 5);
     std::vector<std::string> none, damage;
-    for (const cli::Problem& p : cli::checkRecords(d)) (p.readsAsNone ? none : damage).push_back(p.field);
+    for (const db::Problem& p : db::checkRecords(d)) (p.readsAsNone ? none : damage).push_back(p.field);
     EXPECT_EQ(none, (std::vector<std::string>{"NationId", "FavouriteStaff[0]"}));
     EXPECT_EQ(damage, (std::vector<std::string>{"ClubId", "PlayerId", "UsageCount"}));
 }
@@ -118,7 +118,7 @@ TEST(CheckRecords, SlotHoldingAJobItDoesNotHold)
     d = clitest::smallDatabase();
     EXPECT_EQ(d.clubs[1].get(ClubRecord::ManagerId), 2);
     d.staff[2].set(StaffRecord::JobForClub, 255);
-    const auto found = lines(cli::checkRecords(d));
+    const auto found = lines(db::checkRecords(d));
     EXPECT_EQ(found.size(), 2u);
 }
 
@@ -146,7 +146,7 @@ TEST(CheckRecords, ClassificationLinksMissingOrOutOfRange)
     // A link the classification does not use is not looked at.
     d = clitest::smallDatabase();
     d.staff[0].set(StaffRecord::PlayerId, 99);
-    EXPECT_TRUE(cli::checkRecords(d).empty());
+    EXPECT_TRUE(db::checkRecords(d).empty());
 }
 
 TEST(CheckRecords, TwoPersonsSharingOneAttributeRecord)
@@ -180,25 +180,25 @@ TEST(CheckRecords, UsageCountWrapsLikeTheByteItIs)
     }
     d.firstNames[0].set(db::NameRecord::UsageCount, 0);
     d.secondNames[1].set(db::NameRecord::UsageCount, 0);
-    EXPECT_TRUE(cli::checkRecords(d).empty()) << ::testing::PrintToString(lines(cli::checkRecords(d)));
+    EXPECT_TRUE(db::checkRecords(d).empty()) << ::testing::PrintToString(lines(db::checkRecords(d)));
 }
 
 TEST(CheckRecords, EmptyDatabaseIsClean)
 {
-    EXPECT_TRUE(cli::checkRecords(db::Database::withEmptyIndex()).empty());
-    EXPECT_TRUE(cli::checkRecords(db::Database{}).empty());
+    EXPECT_TRUE(db::checkRecords(db::Database::withEmptyIndex()).empty());
+    EXPECT_TRUE(db::checkRecords(db::Database{}).empty());
 }
 
 // ---- Layout -----------------------------------------------------------------
 
-cli::FileSizes sizesOf(const db::Database& d)
+db::FileSizes sizesOf(const db::Database& d)
 {
-    cli::FileSizes sizes;
+    db::FileSizes sizes;
     sizes["index.dat"] = 8 + 22 * 67;
-    for (const cli::DataFile& f : cli::dataFiles()) {
+    for (const db::DataFile& f : db::dataFiles()) {
         std::uint64_t n = 0;
         for (int k : f.entries)
-            n += static_cast<std::uint64_t>(d.entry(k).get(db::IndexEntry::RecordCount)) * cli::recordSize(k);
+            n += static_cast<std::uint64_t>(d.entry(k).get(db::IndexEntry::RecordCount)) * db::recordSize(k);
         sizes[f.name] = n;
     }
     return sizes;
@@ -207,7 +207,7 @@ cli::FileSizes sizesOf(const db::Database& d)
 TEST(CheckLayout, ExactFilesAreClean)
 {
     const db::Database d = clitest::smallDatabase();
-    EXPECT_TRUE(cli::checkLayout(d, sizesOf(d)).empty());
+    EXPECT_TRUE(db::checkLayout(d, sizesOf(d)).empty());
 }
 
 TEST(CheckLayout, TableOffsetThatDisagrees)
@@ -215,7 +215,7 @@ TEST(CheckLayout, TableOffsetThatDisagrees)
     db::Database d = clitest::smallDatabase();
     const auto sizes = sizesOf(d);
     d.entry(db::Entry::NonPlayers).set(db::IndexEntry::TableOffset, 1);
-    const auto found = lines(cli::checkLayout(d, sizes));
+    const auto found = lines(db::checkLayout(d, sizes));
     ASSERT_EQ(found.size(), 1u) << ::testing::PrintToString(found);
     EXPECT_EQ(found[0], "index[9] TableOffset: 1 but the tables before it end at 660");
 }
@@ -228,7 +228,7 @@ TEST(CheckLayout, FilesShorterThanTheCounts)
     sizes["staff.dat"] = *sizes["staff.dat"] - 70;
     sizes["index.dat"] = 1481;
     sizes["nation.dat"] = std::nullopt;
-    const auto found = lines(cli::checkLayout(d, sizes));
+    const auto found = lines(db::checkLayout(d, sizes));
     EXPECT_EQ(found, (std::vector<std::string>{
                          "index.dat length: 1481 bytes, the 22 entries need 1482",
                          "club.dat length: 1161 bytes, shorter than the 1162 bytes the counts need",
@@ -244,7 +244,7 @@ TEST(CheckLayout, HugeCountsAndOffsetsDoNotOverflow)
     d.entry(db::Entry::Players).set(db::IndexEntry::RecordCount, 0x7FFFFFFF);
     d.entry(db::Entry::Staff).set(db::IndexEntry::RecordCount, 0x7FFFFFFF);
     d.entry(db::Entry::Players).set(db::IndexEntry::TableOffset, -2147483647 - 1);
-    const auto found = lines(cli::checkLayout(d, sizes));
+    const auto found = lines(db::checkLayout(d, sizes));
     ASSERT_FALSE(found.empty());
     EXPECT_NE(std::find(found.begin(), found.end(),
                         "staff.dat length: 1006 bytes, shorter than the 337154932579 bytes the counts need"),

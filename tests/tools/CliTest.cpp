@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "SmallDatabase.h"
-#include "db/storage/SaveRecord.h"
 #include "db/query/Search.h"
 #include "db/rules/Win1252.h"
+#include "db/storage/SaveRecord.h"
 #include "tools/cli/Cli.h"
 
 namespace {
@@ -84,25 +84,26 @@ TEST_F(CliFolder, CheckNamesTheProblemsAndExitsWithOne)
     patch("staff.dat", 157 * 0 + 153, i32(-1));  // chairman's NonPlayerId
     const Result r = runCli({"check", dir});
     EXPECT_EQ(r.status, cli::kExitProblems);
-    EXPECT_EQ(r.out,
-              "clubs[1] ClubId: identifier 9 differs from its position 1\n"
-              "staff[0] NonPlayerId: missing link to non-players (-1) though the classification needs one\n"
-              "2 problems found.\n"
-              "1 reference names no record and will read as none:\n"
-              "clubs[0] NationId: reference 40 is outside nations (2 records)\n");
+    EXPECT_EQ(
+        r.out,
+        "damage clubs[1] ClubId: identifier 9 differs from its position 1\n"
+        "damage staff[0] NonPlayerId: missing link to non-players (-1) though the classification needs one\n"
+        "2 problems found.\n"
+        "1 reference names no record and will read as none:\n"
+        "unusual clubs[0] NationId: reference 40 is outside nations (2 records)\n");
 }
 
 TEST_F(CliFolder, ReferencesThatReadAsNoneAreListedButAreNoDamage)
 {
-    patch("club.dat", 83, i32(40));              // NationId of club 0
-    patch("staff.dat", 157 * 3 + 26, i32(-9));   // NationId of staff 3
+    patch("club.dat", 83, i32(40));             // NationId of club 0
+    patch("staff.dat", 157 * 3 + 26, i32(-9));  // NationId of staff 3
     const Result r = runCli({"check", dir});
     EXPECT_EQ(r.status, cli::kExitOk) << r.out;
     EXPECT_EQ(r.out,
               "No problems found.\n"
               "2 references name no record and will read as none:\n"
-              "clubs[0] NationId: reference 40 is outside nations (2 records)\n"
-              "staff[3] NationId: reference -9 is outside nations (2 records)\n");
+              "unusual clubs[0] NationId: reference 40 is outside nations (2 records)\n"
+              "unusual staff[3] NationId: reference -9 is outside nations (2 records)\n");
 }
 
 TEST_F(CliFolder, CheckReportsAShortFileInsteadOfFailingToRead)

@@ -10,6 +10,7 @@
 
 #include "SmallDatabase.h"
 #include "db/format/Codes.h"
+#include "db/query/Checker.h"
 #include "db/query/Search.h"
 #include "db/rules/Win1252.h"
 #include "tools/cli/Cli.h"
@@ -93,6 +94,17 @@ TEST_F(SampleCheck, GeneratedDatabaseIsClean)
     const CheckRun r = check(dir);
     EXPECT_EQ(r.status, cli::kExitOk) << r.out << r.err;
     EXPECT_EQ(r.out, "No problems found.\n");
+}
+
+// The checker itself, on a generated database of half the game's size: not
+// one problem of any grade.
+TEST(SampleChecker, HalfSizeGeneratedDatabaseHasNoProblemOfAnyGrade)
+{
+    sample::Options options;
+    options.scale = 0.5;
+    const db::Database d = sample::makeDatabase(options);
+    const std::vector<db::Problem> found = db::checkRecords(d);
+    EXPECT_TRUE(found.empty()) << found.size() << " problems, the first: " << found.front().line();
 }
 
 TEST_F(SampleCheck, EachPlantedFaultIsNamed)
@@ -185,9 +197,31 @@ TEST_F(SampleCheck, EachPlantedFaultIsNamed)
     EXPECT_EQ(r.status, cli::kExitProblems) << r.err;
     for (const std::string& line : expected) EXPECT_TRUE(has(r.out, line)) << line << "\n---\n" << r.out;
     // The reference beyond its table reads as none: listed, but not counted as damage.
-    EXPECT_TRUE(has(r.out, std::to_string(expected.size() - 1) + " problems found.\n"
-                           "1 reference names no record and will read as none:"))
+    EXPECT_TRUE(has(r.out, std::to_string(expected.size() - 1) +
+                               " problems found.\n"
+                               "1 reference names no record and will read as none:"))
         << r.out;
+}
+
+// check prints the engine's problems, in its order and words, each after
+// its grade: what the editor lists is what the command prints.
+TEST_F(SampleCheck, CheckPrintsTheEnginesListInItsOrder)
+{
+    d.clubs[2].set(ClubRecord::ClubId, 5);
+    d.clubs[1].set(ClubRecord::Cash, -900'000'000);
+    d.staff[7].set(StaffRecord::NationId, 100000);
+    d.firstNames[1].set(db::NameRecord::UsageCount, 200);
+    d.players[3].set(db::PlayerRecord::Pace, 99);
+    write();
+    std::string expected;
+    for (const db::Problem& p : db::checkRecords(d)) {
+        if (p.readsAsNone && expected.find("will read as none") == std::string::npos)
+            expected += "4 problems found.\n1 reference names no record and will read as none:\n";
+        expected += std::string(db::gradeWord(p.grade)) + " " + db::win1252ToUtf8(p.line()) + "\n";
+    }
+    const CheckRun r = check(dir);
+    EXPECT_EQ(r.status, cli::kExitProblems);
+    EXPECT_EQ(r.out, expected);
 }
 
 TEST_F(SampleCheck, SearchAgreesWithTheCore)

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "db/format/Codes.h"
-#include "tools/cli/Check.h"
+#include "db/query/Checker.h"
 
 namespace clitest {
 
@@ -135,8 +135,7 @@ db::Database smallDatabase()
     setCount(d, db::Entry::StaffExtra, d.staffExtra);
     // The staff offsets as back-to-back tables give them.
     for (int k = db::Entry::StaffExtra; k <= db::Entry::Players; ++k)
-        d.entry(k).set(db::IndexEntry::TableOffset,
-                       static_cast<std::int32_t>(cli::expectedStaffOffset(d, k)));
+        d.entry(k).set(db::IndexEntry::TableOffset, static_cast<std::int32_t>(db::expectedStaffOffset(d, k)));
     return d;
 }
 

@@ -64,7 +64,7 @@ after=$(cd "$dir/game" && find . -type f -exec md5sum {} + | sort)
 # A damaged copy: a club identifier that is not its position.
 printf '\x09\x00\x00\x00' | dd of="$dir/game/data/club.dat" bs=1 seek=581 conv=notrunc status=none
 expect 1 "check on a damaged copy" cli check "$game"
-grep -q "^clubs\[1\] ClubId: identifier 9 differs from its position 1$" "$dir/out" ||
+grep -q "^damage clubs\[1\] ClubId: identifier 9 differs from its position 1$" "$dir/out" ||
     { echo "FAIL: damaged copy not named"; cat "$dir/out"; failures=$((failures + 1)); }
 
 [ "$failures" -eq 0 ] && echo "all passed"

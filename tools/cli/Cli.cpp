@@ -8,6 +8,7 @@
 #include "Export.h"
 #include "Load.h"
 #include "Recover.h"
+#include "Refs.h"
 #include "UpdateCommands.h"
 #include "Version.h"
 #include "db/query/Search.h"
@@ -33,8 +34,12 @@ const char* const kUsage =
     "  export GAMEDIR TABLE [--format csv|json]\n"
     "                                       print every record of a table\n"
     "  search GAMEDIR staff|clubs TEXT      find staff or clubs by name\n"
-    "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE]\n"
-    "                                       write the update from one database to another\n"
+    "  refs GAMEDIR TABLE ID                list the fields that refer to one record
+"
+    "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE]
+"
+    "                                       write the update from one database to another
+"
     "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
     "                                       apply an update to a database\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
@@ -55,19 +60,25 @@ const char* const kInfoHelp =
 
 const char* const kCheckHelp =
     "Usage: quarndb-cli check GAMEDIR\n"
-    "Loads the database and prints one line per problem, as TABLE[RECORD] FIELD: what.\n"
-    "Looks for identifiers that differ from their record's position; club staff\n"
-    "slots holding someone contracted elsewhere or in a job the slot does not\n"
-    "hold; people contracted to a club that lists them in no slot;\n"
+    "Loads the database and prints one line per problem, as\n"
+    "GRADE TABLE[RECORD] FIELD: what. GRADE is 'damage' (the game may crash or\n"
+    "misread), 'inconsistent' (two records disagree) or 'unusual' (a value the\n"
+    "game's own database never holds).\n"
+    "Damage: identifiers that differ from their record's position;\n"
     "classifications whose PlayerId or NonPlayerId link is missing or outside its\n"
-    "table; two people sharing one attribute record; name usage counts that\n"
-    "disagree with the staff using the name; staff.dat table offsets that disagree\n"
-    "with the layout; files shorter than the index counts need. First of all it\n"
-    "looks for a save that was interrupted: one that left the files between the\n"
-    "old and the new set is reported as such, and the records are not checked\n"
-    "('quarndb-cli recover' makes the folder whole); leftovers are reported.\n"
+    "table; two people sharing one attribute record; staff.dat table offsets that\n"
+    "disagree with the layout; files shorter than the index counts need.\n"
+    "Inconsistent: club staff slots holding someone contracted elsewhere, in a\n"
+    "job the slot does not hold, or twice; people contracted to a club that lists\n"
+    "them in no slot; name usage counts that disagree with the staff using the name.\n"
+    "Unusual: attributes above 20, abilities outside 0-200 or above the potential,\n"
+    "players younger than 10 or older than 60 when the game starts, wages and club\n"
+    "cash beyond every normal range. First of all it looks for a save that was\n"
+    "interrupted: one that left the files between the old and the new set is\n"
+    "reported as such, and the records are not checked ('quarndb-cli recover'\n"
+    "makes the folder whole); leftovers are reported.\n"
     "Then lists, apart, references outside their table: the game and the editor\n"
-    "read them as none, like -1, -2 and the table's count, so they are no damage.\n"
+    "read them as none, like -1, -2 and the table's count, so they are only unusual.\n"
     "Exit status: 0 no damage, 1 damage found, 2 the database could not be read.\n";
 
 std::string exportHelp()
@@ -243,6 +254,12 @@ int info(const std::string& dir, std::ostream& out, std::ostream& err)
 
 // ---- check ------------------------------------------------------------------
 
+// "damage clubs[1] ClubId: identifier 7 differs from its position 1", in UTF-8.
+std::string checkLine(const Problem& p)
+{
+    return std::string(db::gradeWord(p.grade)) + " " + db::win1252ToUtf8(p.line());
+}
+
 int check(const std::string& dir, std::ostream& out, std::ostream& err)
 {
     if (!gameFolderExists(dir, err)) return kExitError;
@@ -261,17 +278,21 @@ int check(const std::string& dir, std::ostream& out, std::ostream& err)
             err << kProgram << ": cannot load " << dir << ": " << error << "\n";
             return kExitError;
         }
-        for (const Problem& p : problems) out << p.line() << "\n";
+        for (const Problem& p : problems) out << checkLine(p) << "\n";
         out << problems.size() << (problems.size() == 1 ? " problem" : " problems")
             << " found; loading stopped (" << error << "), so the records were not checked.\n";
         return kExitProblems;
     }
 
-    // Damage first, and only damage decides the exit status; then the
-    // references that merely read as none.
+    // The problems in the checker's order, the references that merely read
+    // as none (its last) apart; only damage decides the exit status.
     std::vector<Problem> notes;
     for (Problem& p : checkRecords(db)) (p.readsAsNone ? notes : problems).push_back(std::move(p));
-    for (const Problem& p : problems) out << db::win1252ToUtf8(p.line()) << "\n";
+    bool damage = found > 0;
+    for (const Problem& p : problems) {
+        out << checkLine(p) << "\n";
+        damage = damage || p.grade == db::Grade::Damage;
+    }
     const std::size_t total = problems.size() + static_cast<std::size_t>(found);
     if (total == 0)
         out << "No problems found.\n";
@@ -280,9 +301,9 @@ int check(const std::string& dir, std::ostream& out, std::ostream& err)
     if (!notes.empty()) {
         out << notes.size() << (notes.size() == 1 ? " reference names" : " references name")
             << " no record and will read as none:\n";
-        for (const Problem& p : notes) out << db::win1252ToUtf8(p.line()) << "\n";
+        for (const Problem& p : notes) out << checkLine(p) << "\n";
     }
-    return total == 0 ? kExitOk : kExitProblems;
+    return damage ? kExitProblems : kExitOk;
 }
 
 // ---- export -----------------------------------------------------------------
@@ -373,6 +394,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             out << exportHelp();
         else if (command == "search")
             out << kSearchHelp;
+        else if (command == "refs")
+            out << kRefsHelp;
         else if (command == "diff")
             out << kDiffHelp;
         else if (command == "apply")
@@ -394,6 +417,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "export") return exportCommand(args, out, err);
     if (command == "search") return search(args, out, err);
+    if (command == "refs") return refsCommand(args, out, err);
     if (command == "diff") return diffCommand(args, out, err);
     if (command == "apply") return applyCommand(args, out, err);
     return usageError(err, "unknown command '" + command + "'", nullptr);

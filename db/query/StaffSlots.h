@@ -10,11 +10,11 @@
 
 #include "db/format/Records.h"
 
-namespace cli {
+namespace db {
 
 struct SlotGroup {
-    const char* name;       // field name: "ChairmanId", "PlayerIds", ...
-    db::IdListField field;  // single slots are lists of one
+    const char* name;   // field name: "ChairmanId", "PlayerIds", ...
+    IdListField field;  // single slots are lists of one
     std::vector<std::uint8_t> jobs;
 
     bool holds(std::uint8_t job) const
@@ -35,4 +35,4 @@ std::string listFieldName(const char* name, int k, int count);
 // "11 (Player)"; codes past the table show the number alone.
 std::string jobText(std::uint8_t job);
 
-}  // namespace cli
+}  // namespace db
