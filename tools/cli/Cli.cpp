@@ -34,12 +34,9 @@ const char* const kUsage =
     "  export GAMEDIR TABLE [--format csv|json]\n"
     "                                       print every record of a table\n"
     "  search GAMEDIR staff|clubs TEXT      find staff or clubs by name\n"
-    "  refs GAMEDIR TABLE ID                list the fields that refer to one record
-"
-    "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE]
-"
-    "                                       write the update from one database to another
-"
+    "  refs GAMEDIR TABLE ID                list the fields that refer to one record\n"
+    "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE]\n"
+    "                                       write the update from one database to another\n"
     "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
     "                                       apply an update to a database\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
