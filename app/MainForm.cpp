@@ -27,6 +27,7 @@
 #include "db/format/FieldCatalog.h"
 #include "db/storage/Storage.h"
 #include "operations/AddStaffForm.h"
+#include "operations/CheckForm.h"
 #include "operations/TransferForm.h"
 #include "operations/WizForm.h"
 #include "staff/NamesForm.h"
@@ -104,6 +105,14 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     setLoaded(false);
     ctx_.history = new EditHistory(ctx_, this);
     ctx_.history->install(ui->Edit1, ui->MainMenu1);
+    ui->Edit1->addSeparator();
+    QAction* check = ui->Edit1->addAction(QStringLiteral("Chec&k Database..."), this, [this] {
+        if (ctx_.checkForm) ctx_.checkForm->showProblems();
+    });
+    check->setObjectName(QStringLiteral("CheckDatabase1"));
+    // What damage the files already had is known before the first change,
+    // so a save asks only about damage the editing brought in.
+    ctx_.history->whenLoaded([this](const db::Database& d) { loadedDamage_ = damageLines(d); });
     // Records changed behind the history's back are compared with the game
     // folder as loaded, read once more (only ever on such a fault).
     ctx_.history->setLoadedReader([this, original = std::shared_ptr<db::Database>()](
@@ -255,6 +264,7 @@ void MainForm::Save1Click()
     // with nothing.
     if (!loaded_) return;
     if (recoverBeforeUse(gameDirectory(), messages()) == FolderState::NotWhole) return;
+    if (!confirmNoNewDamage()) return;
     std::string backupFolder;
     {
         WaitCursor wait;
@@ -274,6 +284,33 @@ void MainForm::Save1Click()
     }
     messages().information(QStringLiteral("Saving was a smashing success!"));
     if (ctx_.statusForm) ctx_.statusForm->hide();
+}
+
+bool MainForm::confirmNoNewDamage()
+{
+    ctx_.history->beforeChange();  // the load's own damage is known by then
+    std::vector<db::Problem> fresh;
+    {
+        WaitCursor wait;
+        fresh = newDamage(ctx_.db, loadedDamage_);
+    }
+    if (fresh.empty()) return true;
+    QString text = QStringLiteral("The database holds %1 that the game may crash on and that the files did not "
+                                  "have when they were loaded:\n")
+                       .arg(fresh.size() == 1 ? QStringLiteral("1 problem")
+                                              : QStringLiteral("%1 problems").arg(fresh.size()));
+    constexpr std::size_t kShown = 5;
+    for (std::size_t i = 0; i < fresh.size() && i < kShown; ++i) text += QLatin1Char('\n') + fromRaw(fresh[i].line());
+    if (fresh.size() > kShown) text += QStringLiteral("\n... and %1 more.").arg(fresh.size() - kShown);
+    switch (messages().askBeforeDamagingSave(text)) {
+        case MessageSink::Answer::Save:
+            return true;
+        case MessageSink::Answer::ShowProblems:
+            if (ctx_.checkForm) ctx_.checkForm->showProblems(static_cast<int>(db::Grade::Damage));
+            return false;
+        default:
+            return false;
+    }
 }
 
 void MainForm::ApplyUpdate1Click()

@@ -6,6 +6,8 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
+#include <string>
 
 #include "db/storage/Backup.h"
 
@@ -59,7 +61,13 @@ private:
 
     AppContext& ctx_;
     std::unique_ptr<Ui::MainForm> ui;
+    // Asks before a save that would write damage the files did not have at
+    // load; false when the user chose not to save.
+    bool confirmNoNewDamage();
+
     db::SaveSession saveSession_;
+    // Lines of the damage the database had when it was loaded, sorted.
+    std::vector<std::string> loadedDamage_;
     bool loaded_ = false;
     bool centred_ = false;
 };

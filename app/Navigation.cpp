@@ -5,6 +5,7 @@
 #include "kit/AppContext.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
+#include "operations/WhereUsedForm.h"
 #include "staff/StaffPage.h"
 
 void PageNavigation::goToClub(int clubId)
@@ -36,4 +37,9 @@ void PageNavigation::openTransfer(int staffId, const QString& staffName, int fro
                                   bool jobEnabled)
 {
     if (ctx_.transferForm) ctx_.transferForm->open(staffId, staffName, fromClubId, jobIndex, jobEnabled);
+}
+
+void PageNavigation::showWhereUsed(db::TableId t, std::size_t record)
+{
+    if (ctx_.whereUsedForm) ctx_.whereUsedForm->showUses(t, record);
 }

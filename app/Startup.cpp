@@ -12,6 +12,8 @@
 #include "app/StatusForm.h"
 #include "clubs/FindClubForm.h"
 #include "operations/AddStaffForm.h"
+#include "operations/CheckForm.h"
+#include "operations/WhereUsedForm.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
 #include "operations/WizForm.h"
@@ -49,6 +51,8 @@ void createWindows(AppContext& ctx)
     ctx.addStaffForm = new AddStaffForm(ctx, main);
     ctx.wizForm = new WizForm(ctx, main);
     ctx.aboutForm = new AboutForm(ctx, main);
+    ctx.checkForm = new CheckForm(ctx, main);
+    ctx.whereUsedForm = new WhereUsedForm(ctx, main);
 }
 
 int runQuarnDb(QApplication& app)

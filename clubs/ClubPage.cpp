@@ -164,6 +164,10 @@ ClubPage::ClubPage(AppContext& ctx, QWidget* parent)
     onLeftDoubleClick(ui->ClubStaff, [this] { ClubStaffDblClick(); });
     // The selected club is the one on screen, and the one Confirm Changes writes.
     keepSelection(ui->ListBoxClubs);
+    addWhereUsedMenu(ui->ListBoxClubs, [this] {
+        if (selectedClubId() >= 0 && ctx_.navigation)
+            ctx_.navigation->showWhereUsed(db::TableId::Clubs, static_cast<std::size_t>(selectedClubId()));
+    });
 
     // The sub-pages are chosen by a row of buttons.
     auto* sheets = new QButtonGroup(this);

@@ -24,6 +24,8 @@ class NamesForm;
 class AddStaffForm;
 class WizForm;
 class AboutForm;
+class CheckForm;
+class WhereUsedForm;
 class ClubPage;
 class StaffPage;
 class EditHistory;
@@ -47,6 +49,8 @@ struct AppContext {
     AddStaffForm* addStaffForm = nullptr;
     WizForm* wizForm = nullptr;
     AboutForm* aboutForm = nullptr;
+    CheckForm* checkForm = nullptr;
+    WhereUsedForm* whereUsedForm = nullptr;
 
     // The two editor pages inside the main window's tabs.
     ClubPage* clubPage = nullptr;

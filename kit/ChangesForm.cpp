@@ -1,6 +1,5 @@
 #include "ChangesForm.h"
 
-#include <QAbstractTableModel>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QSaveFile>
@@ -9,55 +8,19 @@
 #include "kit/EditHistory.h"
 #include "kit/Messages.h"
 #include "kit/QtText.h"
+#include "kit/TextTableModel.h"
 #include "ui_ChangesForm.h"
 
-namespace {
-
-class ChangesModel : public QAbstractTableModel {
-public:
-    explicit ChangesModel(const std::vector<db::ChangeText>& lines, QObject* parent)
-        : QAbstractTableModel(parent), lines_(lines)
-    {
-    }
-    void reset()
-    {
-        beginResetModel();
-        endResetModel();
-    }
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : static_cast<int>(lines_.size());
-    }
-    int columnCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : 6;
-    }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-        const db::ChangeText& l = lines_[static_cast<std::size_t>(index.row())];
-        const std::string* cells[] = {&l.table, &l.record, &l.name, &l.field, &l.oldValue, &l.newValue};
-        return fromRaw(*cells[index.column()]);
-    }
-    QVariant headerData(int section, Qt::Orientation o, int role) const override
-    {
-        static const char* const titles[] = {"Table", "Record", "Name", "Field", "Old value", "New value"};
-        if (role != Qt::DisplayRole || o != Qt::Horizontal || section < 0 || section >= 6) return {};
-        return QString::fromLatin1(titles[section]);
-    }
-
-private:
-    const std::vector<db::ChangeText>& lines_;
-};
-
-}  // namespace
 
 ChangesForm::ChangesForm(EditHistory& history, QWidget* parent)
     : QDialog(parent), history_(history), ui(std::make_unique<Ui::ChangesForm>())
 {
     ui->setupUi(this);
     setWindowFlags(Qt::Window);
-    auto* model = new ChangesModel(lines_, this);
+    auto* model = new TextTableModel(
+        {QStringLiteral("Table"), QStringLiteral("Record"), QStringLiteral("Name"), QStringLiteral("Field"),
+         QStringLiteral("Old value"), QStringLiteral("New value")},
+        this);
     model_ = model;
     ui->ChangesList->setModel(model);
     ui->ChangesList->verticalHeader()->hide();
@@ -83,7 +46,12 @@ void ChangesForm::refresh()
     lines_.clear();
     lines_.reserve(entries_.size());
     for (const db::ChangeEntry& e : entries_) lines_.push_back(db::describeChange(e, loaded, d, namer));
-    static_cast<ChangesModel*>(model_)->reset();
+    std::vector<QStringList> rows;
+    rows.reserve(lines_.size());
+    for (const db::ChangeText& l : lines_)
+        rows.push_back({fromRaw(l.table), fromRaw(l.record), fromRaw(l.name), fromRaw(l.field), fromRaw(l.oldValue),
+                        fromRaw(l.newValue)});
+    model_->setRows(std::move(rows));
     ui->Summary->setText(
         lines_.empty() ? QStringLiteral("Nothing has been changed since the database was loaded.")
                        : QStringLiteral("%1 changes since the database was loaded.").arg(lines_.size()));
@@ -95,22 +63,7 @@ void ChangesForm::showRecordOf(int row)
     if (row < 0 || static_cast<std::size_t>(row) >= entries_.size()) return;
     AppContext& ctx = history_.context();
     const db::ChangeEntry& e = entries_[static_cast<std::size_t>(row)];
-    std::int64_t staffId = -1;
-    switch (e.table) {
-        case db::TableId::Clubs:
-            if (ctx.navigation) ctx.navigation->goToClub(static_cast<int>(e.record));
-            return;
-        case db::TableId::Staff:
-            staffId = static_cast<std::int64_t>(e.record);
-            break;
-        case db::TableId::Players:
-        case db::TableId::NonPlayers:
-            staffId = db::RecordNamer(ctx.db).ownerOf(e.table, e.record);
-            break;
-        default:
-            return;
-    }
-    if (staffId >= 0 && ctx.navigation) ctx.navigation->showStaff(static_cast<int>(staffId));
+    if (ctx.navigation) ctx.navigation->goToRecord(ctx.db, e.table, e.record);
 }
 
 bool ChangesForm::saveCsv(const QString& path)

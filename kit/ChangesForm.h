@@ -12,7 +12,7 @@
 #include "db/editing/ChangeList.h"
 
 class EditHistory;
-class QAbstractTableModel;
+class TextTableModel;
 
 namespace Ui {
 class ChangesForm;
@@ -39,7 +39,7 @@ public:
 private:
     EditHistory& history_;
     std::unique_ptr<Ui::ChangesForm> ui;
-    QAbstractTableModel* model_;
+    TextTableModel* model_;
     std::vector<db::ChangeEntry> entries_;
     std::vector<db::ChangeText> lines_;
 };

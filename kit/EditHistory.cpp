@@ -100,11 +100,16 @@ void EditHistory::loaded()
     hasLoaded_ = true;
     savedSinceLoad_ = false;
     fingerprints_ = db::LoadedFingerprints();
+    auto work = [&d = ctx_.db, tasks = loadTasks_] {
+        db::LoadedFingerprints f = db::fingerprintTables(d);
+        for (const auto& task : tasks) task(d);
+        return f;
+    };
     try {
-        fingerprintJob_ = std::async(std::launch::async, [&d = ctx_.db] { return db::fingerprintTables(d); });
+        fingerprintJob_ = std::async(std::launch::async, work);
     } catch (const std::exception&) {
-        // No thread to be had: take them now.
-        fingerprints_ = db::fingerprintTables(ctx_.db);
+        // No thread to be had: do it now.
+        fingerprints_ = work();
     }
     stack_->setClean();
     updateActions();
@@ -160,6 +165,7 @@ bool EditHistory::confirmQuit(const std::function<void()>& save)
         case MessageSink::Answer::DontSave:
             return true;
         case MessageSink::Answer::Cancel:
+        case MessageSink::Answer::ShowProblems:
             break;
     }
     return false;

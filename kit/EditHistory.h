@@ -75,6 +75,10 @@ public:
     // How the loaded bytes of records are read back from the game folder,
     // for the blocks changed behind the history's back (the start-up sets it).
     void setLoadedReader(db::LoadedBaseline::LoadedReader reader) { reader_ = std::move(reader); }
+    // Work on the loaded tables that runs beside the fingerprints after every
+    // load (the damage the files already had, say); like them, it is done
+    // before the first change, so it always sees the tables as loaded.
+    void whenLoaded(std::function<void(const db::Database&)> task) { loadTasks_.push_back(std::move(task)); }
     AppContext& context() const { return ctx_; }
 
     QAction* undoAction() const { return undo_; }
@@ -105,6 +109,7 @@ private:
     bool hasLoaded_ = false;
     bool savedSinceLoad_ = false;
     db::LoadedBaseline::LoadedReader reader_;
+    std::vector<std::function<void(const db::Database&)>> loadTasks_;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
     QAction* changes_ = nullptr;

@@ -30,22 +30,26 @@ void BoxMessages::show(Kind kind, const QString& text)
     box.exec();
 }
 
-MessageSink::Answer BoxMessages::ask(const QString& text)
+MessageSink::Answer BoxMessages::ask(Question question, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text, QMessageBox::NoButton, parent_);
-    QPushButton* save = box.addButton(QStringLiteral("Save"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("Don't Save"), QMessageBox::DestructiveRole);
+    const bool damage = question == Question::DamagingSave;
+    QMessageBox box(damage ? QMessageBox::Warning : QMessageBox::Question, QStringLiteral("Confirm"), text,
+                    QMessageBox::NoButton, parent_);
+    QPushButton* save =
+        box.addButton(damage ? QStringLiteral("Save anyway") : QStringLiteral("Save"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(damage ? QStringLiteral("Show the problems") : QStringLiteral("Don't Save"),
+                                         damage ? QMessageBox::ActionRole : QMessageBox::DestructiveRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(save);
     box.setEscapeButton(cancel);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);  // as in show()
     box.exec();
     if (box.clickedButton() == save) return Answer::Save;
-    if (box.clickedButton() == discard) return Answer::DontSave;
+    if (box.clickedButton() == discard) return damage ? Answer::ShowProblems : Answer::DontSave;
     return Answer::Cancel;
 }
 
-MessageSink::Answer RecordingMessages::ask(const QString& text)
+MessageSink::Answer RecordingMessages::ask(Question, const QString& text)
 {
     shown.push_back({Kind::Question, text});
     if (answers.empty()) return Answer::Cancel;

@@ -13,7 +13,8 @@ class MessageSink {
 public:
     enum class Kind { Information, Warning, Error, Failure, Question };
     // The buttons of a question box.
-    enum class Answer { Save, DontSave, Cancel };
+    enum class Answer { Save, DontSave, Cancel, ShowProblems };
+    enum class Question { SaveBeforeQuit, DamagingSave };
 
     virtual ~MessageSink() = default;
 
@@ -33,11 +34,14 @@ public:
     // A question with the buttons Save, Don't Save and Cancel (caption
     // "Confirm", question icon). A sink that cannot ask answers Cancel, so
     // nothing is ever thrown away unasked.
-    Answer askToSave(const QString& text) { return ask(text); }
+    Answer askToSave(const QString& text) { return ask(Question::SaveBeforeQuit, text); }
+    // Before a save that would write damage the files did not have: "Save
+    // anyway" (Save), "Show the problems" (ShowProblems) and "Cancel".
+    Answer askBeforeDamagingSave(const QString& text) { return ask(Question::DamagingSave, text); }
 
 protected:
     virtual void show(Kind kind, const QString& text) = 0;
-    virtual Answer ask(const QString&) { return Answer::Cancel; }
+    virtual Answer ask(Question, const QString&) { return Answer::Cancel; }
 };
 
 // Real modal message boxes.
@@ -48,7 +52,7 @@ public:
 
 protected:
     void show(Kind kind, const QString& text) override;
-    Answer ask(const QString& text) override;
+    Answer ask(Question question, const QString& text) override;
 
 private:
     QWidget* parent_;
@@ -70,5 +74,5 @@ public:
 
 protected:
     void show(Kind kind, const QString& text) override { shown.push_back({kind, text}); }
-    Answer ask(const QString& text) override;
+    Answer ask(Question question, const QString& text) override;
 };

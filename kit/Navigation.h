@@ -6,9 +6,15 @@
 // page puts it where it belongs.
 
 #include <QString>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 
 struct AppContext;
+namespace db {
+class Database;
+enum class TableId : std::uint8_t;
+}  // namespace db
 
 class Navigation {
 public:
@@ -16,6 +22,11 @@ public:
     using PickHandler = std::function<void(int record, const QString& text)>;
 
     virtual ~Navigation() = default;
+
+    // The page of record `record` of table `t`: a club on the Clubs tab, a
+    // person (or the owner of a playing or non-playing record) on the Staff
+    // tab; records of other tables have no page and change nothing.
+    void goToRecord(const db::Database& d, db::TableId t, std::size_t record);
 
     // The Clubs tab with club `clubId` listed, selected and shown; an
     // identifier that names no listed club changes nothing.
@@ -31,6 +42,8 @@ public:
     // staff, 2/3 the staff page's); `onPick` runs when the user chooses.
     virtual void pickClub(int /*target*/, PickHandler /*onPick*/) {}
     virtual void pickStaff(int /*target*/, PickHandler /*onPick*/) {}
+    // "Where Used" for record `record` of table `t`.
+    virtual void showWhereUsed(db::TableId /*t*/, std::size_t /*record*/) {}
     // The transfer dialog for one person.
     virtual void openTransfer(int /*staffId*/, const QString& /*staffName*/, int /*fromClubId*/,
                               int /*jobIndex*/, bool /*jobEnabled*/)
@@ -50,6 +63,7 @@ public:
     void pickStaff(int target, PickHandler onPick) override;
     void openTransfer(int staffId, const QString& staffName, int fromClubId, int jobIndex,
                       bool jobEnabled) override;
+    void showWhereUsed(db::TableId t, std::size_t record) override;
 
 private:
     AppContext& ctx_;

@@ -1,5 +1,7 @@
 #include "WindowUtil.h"
 
+#include <QAction>
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -33,4 +35,13 @@ WaitCursor::WaitCursor()
 WaitCursor::~WaitCursor()
 {
     QApplication::restoreOverrideCursor();
+}
+
+void addWhereUsedMenu(QWidget* list, std::function<void()> show)
+{
+    auto* action = new QAction(QStringLiteral("Where &Used..."), list);
+    action->setObjectName(QStringLiteral("WhereUsed1"));
+    QObject::connect(action, &QAction::triggered, list, std::move(show));
+    list->addAction(action);
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
 }

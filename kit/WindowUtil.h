@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // Small helpers every window of the program shares.
 
 class QFont;
@@ -24,3 +26,7 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// A "Where Used..." item in the right-click menu of `list`; `show` runs with
+// it (the list's page knows which record is selected).
+void addWhereUsedMenu(QWidget* list, std::function<void()> show);

@@ -70,6 +70,10 @@ StaffPage::StaffPage(AppContext& ctx, QWidget* parent)
     attachModel(ui->ListBoxStaff);
     // The selected person is the one on screen, and the one Confirm Changes writes.
     keepSelection(ui->ListBoxStaff);
+    addWhereUsedMenu(ui->ListBoxStaff, [this] {
+        if (selectedStaffId() >= 0 && ctx_.navigation)
+            ctx_.navigation->showWhereUsed(db::TableId::Staff, static_cast<std::size_t>(selectedStaffId()));
+    });
     connect(ui->ListBoxStaff->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { ListBoxStaffClick(); });
     connect(ui->ListBoxStaff, &QListView::clicked, this, [this] { ListBoxStaffClick(); });

@@ -21,6 +21,8 @@
 #include "app/Startup.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
+#include "kit/EditStep.h"
+#include "operations/CheckForm.h"
 #include "db/editing/ChangeStep.h"
 #include "operations/AddStaff.h"
 #include "operations/TransferForm.h"
@@ -214,6 +216,40 @@ private slots:
         const QString name = lists[0]->textAt(0);
         w.confirmClub();
         for (RecordListModel* m : lists) QCOMPARE(m->textAt(0), name);
+    }
+
+    // Damage the files did not have: Save asks, the checker shows it, a fix
+    // removes its line, and then Save asks nothing.
+    void saveAsksAboutNewDamageOnly()
+    {
+        Loaded w;
+        const int person = firstPlayerAtAClub(w.ctx->db);
+        const std::int32_t player = w.ctx->db.staff[static_cast<std::size_t>(person)].get(db::StaffRecord::PlayerId);
+        auto setPlayer = [&](std::int32_t id) {
+            EditStep step(*w.ctx, QStringLiteral("Plant"));
+            step.touch(db::TableId::Staff, person);
+            w.ctx->db.staff[static_cast<std::size_t>(person)].set(db::StaffRecord::PlayerId, id);
+        };
+        setPlayer(1 << 30);
+        const QMap<QString, QByteArray> before = dataFiles(w.sample.gameDir);
+        w.editor->messages.answers = {MessageSink::Answer::ShowProblems};
+        w.ctx->mainForm->Save1Click();
+        QCOMPARE(w.editor->messages.shown.size(), std::size_t(1));
+        QVERIFY(w.editor->messages.shown[0].text.contains(QStringLiteral("1 problem")));
+        QCOMPARE(dataFiles(w.sample.gameDir), before);  // nothing written
+        QVERIFY(w.ctx->checkForm->isVisible());
+        auto mentions = [&] {
+            for (const db::Problem& p : w.ctx->checkForm->shown())
+                if (p.record == person && p.table == "staff") return true;
+            return false;
+        };
+        QVERIFY(mentions());
+
+        setPlayer(player);  // the fix, heard by the open checker
+        QTRY_VERIFY(!mentions());
+        w.editor->messages.clear();
+        w.ctx->mainForm->Save1Click();
+        QCOMPARE(w.editor->messages.texts(), QStringList{QStringLiteral("Saving was a smashing success!")});
     }
 
     void quittingAsksOnlyWhenConfirmedChangesAreUnsaved_data()
