@@ -10,6 +10,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "db/storage/Backup.h"
+
 namespace bench {
 
 namespace fs = std::filesystem;
@@ -86,10 +88,7 @@ void readAllFiles(const std::string& gameDir)
 
 const std::vector<std::string>& savedFileNames()
 {
-    static const std::vector<std::string> names = {"index.dat",        "club.dat",         "first_names.dat",
-                                                   "second_names.dat", "common_names.dat", "stadium.dat",
-                                                   "staff.dat"};
-    return names;
+    return db::savedFileNames();
 }
 
 SavedFiles readSavedFiles(const std::string& gameDir)

@@ -55,27 +55,6 @@ const std::array<EntryList, 3> kEntryLists = {
     EntryList{"ClubDisStaff", ClubRecord::DislikedStaff, Source::Staff},
 };
 
-std::size_t sourceCount(const db::Database& d, Source s)
-{
-    switch (s) {
-        case Source::Nations:
-            return d.nations.size();
-        case Source::ClubComps:
-            return d.clubComps.size();
-        case Source::Colours:
-            return d.colours.size();
-        case Source::Stadiums:
-            return d.stadiums.size();
-        case Source::Cities:
-            return d.cities.size();
-        case Source::Clubs:
-            return d.clubs.size();
-        case Source::Staff:
-            return d.staff.size();
-    }
-    return 0;
-}
-
 int referenceRow(std::int64_t value, std::size_t count)
 {
     return db::isValidRef(value, count) ? static_cast<int>(value) : static_cast<int>(count);

@@ -17,7 +17,7 @@
 namespace clubs {
 
 // The table a reference field or a three-entry list points into.
-enum class Source { Nations, ClubComps, Colours, Stadiums, Cities, Clubs, Staff };
+using Source = db::TableId;
 
 enum class Kind {
     Text,       // line edit, fixed-width text field
@@ -84,7 +84,10 @@ extern const std::array<EntryList, 3> kEntryLists;
 // ---- Rules ------------------------------------------------------------------
 
 // Records in the table `s` names.
-std::size_t sourceCount(const db::Database& d, Source s);
+inline std::size_t sourceCount(const db::Database& d, Source s)
+{
+    return db::tableSize(d, s);
+}
 
 // The pick-list row that shows a reference: the value when it names a record,
 // else the extra last entry (row `count`).

@@ -9,13 +9,49 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "db/format/Tables.h"
 
 namespace fuzz {
 
-inline constexpr std::array<const char*, 12> kFileNames = {
-    "index.dat", "club.dat",      "colour.dat",      "nation.dat",       "stadium.dat",      "staff.dat",
-    "city.dat",  "club_comp.dat", "first_names.dat", "second_names.dat", "common_names.dat", "wizard.quarn"};
+namespace detail {
+
+// index.dat, the data files in the order of their first index entry, then
+// the wizard templates (the order packed inputs keep).
+template <std::size_t N>
+constexpr std::array<std::string_view, N> fileOrder(std::size_t& count)
+{
+    std::array<std::string_view, N> out{};
+    count = 0;
+    const auto add = [&](std::string_view name) {
+        for (std::size_t k = 0; k < count; ++k)
+            if (out[k] == name) return;
+        if (count < N) out[count] = name;
+        ++count;
+    };
+    add(db::tableInfo(db::TableId::Index).file);
+    for (int e = 0; e < db::Entry::Count; ++e)
+        if (const db::TableInfo* t = db::tableAtEntry(e)) add(t->file);
+    add("wizard.quarn");
+    return out;
+}
+
+constexpr std::size_t fileCount()
+{
+    std::size_t n = 0;
+    fileOrder<db::kTableCount + 1>(n);
+    return n;
+}
+
+}  // namespace detail
+
+inline constexpr auto kFileNames = [] {
+    std::size_t n = 0;
+    return detail::fileOrder<detail::fileCount()>(n);
+}();
+static_assert(kFileNames.size() == 12);
 
 using Bytes = std::vector<std::uint8_t>;
 using Files = std::array<std::optional<Bytes>, kFileNames.size()>;

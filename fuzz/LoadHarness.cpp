@@ -25,7 +25,7 @@ MemoryFileSystem folderOf(const Files& files)
     fs.put(kGame + "/data/.keep", {});
     for (std::size_t i = 0; i < files.size(); ++i) {
         if (!files[i]) continue;
-        const std::string name = kFileNames[i];
+        const std::string name(kFileNames[i]);
         fs.put(name == "wizard.quarn" ? kWizard : kGame + "/data/" + name, *files[i]);
     }
     return fs;

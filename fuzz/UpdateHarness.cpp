@@ -4,14 +4,15 @@
 
 #include "Harnesses.h"
 #include "MemoryFileSystem.h"
-#include "db/storage/Backup.h"
-#include "db/format/Codes.h"
-#include "db/format/FieldCatalog.h"
 #include "db/editing/NewClub.h"
 #include "db/editing/NewStaff.h"
-#include "db/storage/Storage.h"
 #include "db/editing/Transfer.h"
 #include "db/exchange/json/UpdateJson.h"
+#include "db/format/Codes.h"
+#include "db/format/FieldCatalog.h"
+#include "db/storage/Backup.h"
+#include "db/storage/Storage.h"
+#include "db/storage/StorageFiles.h"
 
 namespace fuzz {
 
@@ -119,14 +120,12 @@ UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size)
     MemoryFileSystem fs;
     fs.put(kGame + "/data/index.dat", std::vector<std::uint8_t>(8 + 22 * 67, 0));
     for (const std::string& name : db::savedFileNames())
-        if (name != "index.dat") fs.put(kGame + "/data/" + name, {});
-    const std::pair<const char*, db::TableId> lookups[] = {{"city.dat", db::TableId::Cities},
-                                                           {"club_comp.dat", db::TableId::ClubComps},
-                                                           {"colour.dat", db::TableId::Colours},
-                                                           {"nation.dat", db::TableId::Nations}};
-    for (const auto& [name, t] : lookups)
-        fs.put(kGame + "/data/" + name,
-               std::vector<std::uint8_t>(db::tableSize(copy, t) * db::tableLayout(t).recordSize));
+        if (name != db::files::kIndex) fs.put(kGame + "/data/" + name, {});
+    // The tables a save leaves alone, as the reload reads them.
+    for (const db::TableInfo& t : db::kTables)
+        if (!t.saved)
+            fs.put(kGame + "/data/" + std::string(t.file),
+                   std::vector<std::uint8_t>(db::tableSize(copy, t.id) * t.recordSize));
     db::NullProgress progress;
     db::saveDatabase(copy, kGame, progress, fs);
     const db::Database again = reload(fs);

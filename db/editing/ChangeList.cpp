@@ -14,7 +14,7 @@ namespace db {
 
 namespace {
 
-// Which bytes of a table's records no field covers.
+// Which bytes of a table's records no named field covers.
 const std::vector<bool>& uncoveredBytes(TableId t)
 {
     static const auto all = [] {
@@ -22,10 +22,11 @@ const std::vector<bool>& uncoveredBytes(TableId t)
         for (std::size_t k = 0; k < kTableCount; ++k) {
             const auto table = static_cast<TableId>(k);
             std::vector<bool>& bytes = out[k];
-            bytes.assign(tableLayout(table).recordSize, true);
+            bytes.assign(tableInfo(table).recordSize, true);
             for (const FieldInfo& f : fieldsOf(table))
-                for (std::size_t off = f.offset; off < f.end() && off < bytes.size(); ++off)
-                    bytes[off] = false;
+                if (f.named())
+                    for (std::size_t off = f.offset; off < f.end() && off < bytes.size(); ++off)
+                        bytes[off] = false;
         }
         return out;
     }();
@@ -41,6 +42,7 @@ void forEachDifference(TableId t, std::size_t size, const std::uint8_t* a, const
     const std::span<const FieldInfo> fields = fieldsOf(t);
     for (std::size_t j = 0; j < fields.size(); ++j) {
         const FieldInfo& fi = fields[j];
+        if (!fi.named()) continue;  // compared byte by byte below
         for (int e = 0; e < fi.count; ++e) {
             const std::size_t off = fi.offset + static_cast<std::size_t>(fi.width) * e;
             if (off + fi.width <= size && std::memcmp(a + off, b + off, fi.width) != 0)

@@ -20,7 +20,7 @@ struct ChangeEntry {
     TableId table;
     std::size_t record;
     bool appended = false;  // a whole record added since loading
-    int field = -1;         // position in fieldsOf(table); -1: a byte no field covers
+    int field = -1;         // position in fieldsOf(table); -1: a byte no named field covers
     int element = 0;        // list element, or the byte's offset when field is -1
     // The record differs from how it was loaded, but no step explains it and
     // its loaded bytes could not be read back (a fault of the editor).

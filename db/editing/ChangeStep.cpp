@@ -73,30 +73,6 @@ const char* const kStaleStep = "The records this step changed have been changed 
 
 }  // namespace
 
-bool isSavedTable(TableId t)
-{
-    switch (t) {
-        case TableId::Index:
-        case TableId::Clubs:
-        case TableId::FirstNames:
-        case TableId::SecondNames:
-        case TableId::CommonNames:
-        case TableId::Stadiums:
-        case TableId::Staff:
-        case TableId::StaffExtra:
-        case TableId::NonPlayers:
-        case TableId::Players:
-            return true;
-        default:
-            return false;
-    }
-}
-
-std::size_t tableSize(const Database& d, TableId t)
-{
-    return withTable(d, t, [](const auto& table) { return table.size(); });
-}
-
 RecordImage recordImage(const Database& d, TableId t, std::size_t position)
 {
     return withTable(d, t, [&](const auto& table) { return imageOf(table.at(position)); });

@@ -20,71 +20,9 @@
 #include <vector>
 
 #include "db/format/Database.h"
+#include "db/format/Tables.h"
 
 namespace db {
-
-// Every table of the database that holds records, the index first.
-enum class TableId : std::uint8_t {
-    Index,
-    Cities,
-    Clubs,
-    ClubComps,
-    Colours,
-    FirstNames,
-    SecondNames,
-    CommonNames,
-    Nations,
-    Stadiums,
-    Staff,
-    StaffExtra,
-    NonPlayers,
-    Players,
-    Count
-};
-inline constexpr std::size_t kTableCount = static_cast<std::size_t>(TableId::Count);
-
-// The tables File > Save writes (the index included).
-bool isSavedTable(TableId t);
-
-// Calls f with the table `t` of `d` (a Table<R>& of the matching record type).
-template <typename D, typename F>
-decltype(auto) withTable(D& d, TableId t, F&& f)
-{
-    switch (t) {
-        case TableId::Index:
-            return f(d.index);
-        case TableId::Cities:
-            return f(d.cities);
-        case TableId::Clubs:
-            return f(d.clubs);
-        case TableId::ClubComps:
-            return f(d.clubComps);
-        case TableId::Colours:
-            return f(d.colours);
-        case TableId::FirstNames:
-            return f(d.firstNames);
-        case TableId::SecondNames:
-            return f(d.secondNames);
-        case TableId::CommonNames:
-            return f(d.commonNames);
-        case TableId::Nations:
-            return f(d.nations);
-        case TableId::Stadiums:
-            return f(d.stadiums);
-        case TableId::Staff:
-            return f(d.staff);
-        case TableId::StaffExtra:
-            return f(d.staffExtra);
-        case TableId::NonPlayers:
-            return f(d.nonPlayers);
-        case TableId::Players:
-        case TableId::Count:
-            break;
-    }
-    return f(d.players);
-}
-
-std::size_t tableSize(const Database& d, TableId t);
 
 // What a record is in memory: its bytes, and for staff the display name.
 struct RecordImage {

@@ -10,12 +10,29 @@ namespace {
 
 constexpr std::int64_t kMaxCount = INT32_MAX;
 
-// The tables an update changes, in the order their appends are applied.
-constexpr std::array<TableId, 10> kWritten = {
-    TableId::Index,    TableId::FirstNames, TableId::SecondNames, TableId::CommonNames, TableId::Clubs,
-    TableId::Stadiums, TableId::Staff,      TableId::StaffExtra,  TableId::NonPlayers,  TableId::Players};
-constexpr std::array<TableId, 4> kLookups = {TableId::Nations, TableId::ClubComps, TableId::Colours,
-                                             TableId::Cities};
+// The tables of kExchangeOrder that `saved` is `written` for.
+template <bool Written>
+constexpr auto exchanged()
+{
+    constexpr std::size_t n = static_cast<std::size_t>(
+        std::count_if(kTables.begin(), kTables.end(), [](const TableInfo& t) { return t.saved == Written; }));
+    std::array<TableId, n> out{};
+    std::size_t k = 0;
+    for (TableId t : kExchangeOrder)
+        if (isSavedTable(t) == Written) out[k++] = t;
+    return out;
+}
+
+// The tables an update changes, in the order their appends are applied, and
+// the lookup tables it only counts.
+constexpr auto kWritten = exchanged<true>();
+constexpr auto kLookups = exchanged<false>();
+
+// A value as update files and conflicts show it.
+std::string show(const ByteField& f, const std::uint8_t* record)
+{
+    return formatValue(f.info(), 0, record, nullptr, ValueForm::Raw);
+}
 
 bool isNameTable(TableId t)
 {
@@ -47,12 +64,9 @@ void writeI32(std::uint8_t* p, std::int32_t value)
 // offsets of the last three staff tables. An update never carries them.
 bool followsAppends(std::size_t entry, const ByteField& f)
 {
-    if (f.offset == IndexEntry::TableOffset.offset)
-        return entry >= Entry::StaffExtra && entry <= Entry::Players;
-    if (f.offset != IndexEntry::RecordCount.offset) return false;
-    for (TableId t : kWritten)
-        if (tableLayout(t).entry == static_cast<int>(entry)) return true;
-    return false;
+    const TableInfo* table = tableAtEntry(static_cast<int>(entry));
+    if (f.offset == IndexEntry::TableOffset.offset) return table && followsInFile(table->id);
+    return f.offset == IndexEntry::RecordCount.offset && table && table->saved;
 }
 
 std::string tableLabel(TableId t, std::int64_t id)
@@ -103,18 +117,6 @@ private:
     std::array<std::int64_t, kTableCount> from_{}, n_{}, to_{};
 };
 
-std::string hex(const std::uint8_t* p, std::size_t n)
-{
-    static const char* digits = "0123456789abcdef";
-    std::string s;
-    s.reserve(2 * n);
-    for (std::size_t i = 0; i < n; ++i) {
-        s += digits[p[i] >> 4];
-        s += digits[p[i] & 15];
-    }
-    return s;
-}
-
 [[noreturn]] void fail(const std::string& what)
 {
     throw Error(what);
@@ -134,38 +136,15 @@ void appendWithIndex(Database& d, TableId t, const std::uint8_t* bytes)
     const TableLayout& info = tableLayout(t);
     pushRecord(d, t, bytes);
     d.entry(info.entry).set(IndexEntry::RecordCount, static_cast<std::int32_t>(tableSize(d, t)));
-    if (info.entry >= Entry::Staff && info.entry <= Entry::NonPlayers)
-        for (int later = info.entry + 1; later <= Entry::Players; ++later)
-            addOffset(d.entry(later), static_cast<std::uint32_t>(info.recordSize));
+    bool after = false;
+    for (const TableInfo& later : kTables) {
+        if (after && later.file == tableInfo(t).file)
+            addOffset(d.entry(later.entry), static_cast<std::uint32_t>(info.recordSize));
+        after = after || later.id == t;
+    }
 }
 
 }  // namespace
-
-std::string formatValue(const ByteField& f, const std::uint8_t* bytes)
-{
-    const std::uint8_t* p = bytes + f.offset;
-    switch (f.kind) {
-        case ByteField::Kind::Number: {
-            std::uint32_t raw = 0;
-            for (std::size_t i = 0; i < f.width; ++i) raw |= std::uint32_t(p[i]) << (8 * i);
-            std::int64_t v = raw;
-            if (f.isSigned && f.width == 1) v = static_cast<std::int8_t>(raw);
-            if (f.isSigned && f.width == 2) v = static_cast<std::int16_t>(raw);
-            if (f.isSigned && f.width == 4) v = static_cast<std::int32_t>(raw);
-            return std::to_string(v);
-        }
-        case ByteField::Kind::Text: {
-            std::size_t len = 0;
-            while (len < f.width && p[len] != 0) ++len;
-            const bool clean = std::all_of(p + len, p + f.width, [](std::uint8_t b) { return b == 0; });
-            std::string s = "\"" + std::string(reinterpret_cast<const char*>(p), len) + "\"";
-            return clean ? s : s + " (bytes " + hex(p, f.width) + ")";
-        }
-        case ByteField::Kind::Bytes:
-            break;
-    }
-    return hex(p, f.width);
-}
 
 std::string Conflict::line() const
 {
@@ -315,8 +294,7 @@ std::vector<Conflict> findConflicts(const Database& target, const Update& u)
                 if (std::equal(fc.oldBytes.begin(), fc.oldBytes.end(), have + f.offset)) continue;
                 std::vector<std::uint8_t> expected(info.recordSize);
                 std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), expected.begin() + f.offset);
-                out.push_back({info.name, rc.id, name(i), f.name, formatValue(f, expected.data()),
-                               formatValue(f, have)});
+                out.push_back({info.name, rc.id, name(i), f.name, show(f, expected.data()), show(f, have)});
             }
         }
     }
@@ -362,7 +340,8 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
             for (const FieldChange& fc : rc.fields) {
                 const ByteField& f = info.fields[fc.field];
                 if (isUsageCount(t, f) && !fc.oldBytes.empty() && !fc.newBytes.empty()) {
-                    rec[f.offset] = static_cast<std::uint8_t>(rec[f.offset] + fc.newBytes[0] - fc.oldBytes[0]);
+                    rec[f.offset] =
+                        static_cast<std::uint8_t>(rec[f.offset] + fc.newBytes[0] - fc.oldBytes[0]);
                     ++result.changedFields;
                     continue;
                 }
@@ -412,10 +391,10 @@ std::vector<std::string> describeUpdate(const Database& target, const Update& u)
             for (const FieldChange& fc : rc.fields) {
                 const ByteField& f = info.fields[fc.field];
                 std::copy(fc.oldBytes.begin(), fc.oldBytes.end(), rec.begin() + f.offset);
-                std::string line = label + f.name + ": " + formatValue(f, rec.data()) + " -> ";
+                std::string line = label + f.name + ": " + show(f, rec.data()) + " -> ";
                 std::copy(fc.newBytes.begin(), fc.newBytes.end(), rec.begin() + f.offset);
                 remap.apply(f, rec.data() + f.offset);
-                lines.push_back(line + formatValue(f, rec.data()));
+                lines.push_back(line + show(f, rec.data()));
             }
         }
         for (std::size_t k = 0; k < tu.appended.size(); ++k)

@@ -79,7 +79,7 @@ struct Conflict {
     std::int64_t record;   // -1 for the table as a whole
     std::string name;      // the record's name in the target, if any
     std::string field;     // "Cash", or "count", or "record"
-    std::string expected;  // as formatValue prints it
+    std::string expected;  // as formatValue prints it in ValueForm::Raw
     std::string found;
     bool fatal = false;  // cannot be overridden (the record is missing)
 
@@ -111,10 +111,6 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options 
 // ("clubs[5] (Name) Cash: 100 -> 250", "append clubs[812] (Name)"), with
 // identifiers as they will be in the target. Windows-1252 text.
 std::vector<std::string> describeUpdate(const Database& target, const Update& u);
-
-// A field's value as text: numbers in decimal, text in double quotes,
-// reserved bytes in hex.
-std::string formatValue(const ByteField& f, const std::uint8_t* bytes);
 
 // Counts for a summary: records changed, fields changed, records appended.
 struct UpdateCounts {

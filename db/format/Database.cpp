@@ -36,29 +36,26 @@ const IndexEntry& Database::entry(int k) const
 
 void Database::clearTables()
 {
-    cities.clear();
-    clubs.clear();
-    clubComps.clear();
-    colours.clear();
-    firstNames.clear();
-    secondNames.clear();
-    commonNames.clear();
-    nations.clear();
-    stadiums.clear();
-    staff.clear();
-    staffExtra.clear();
-    nonPlayers.clear();
-    players.clear();
+    for (const TableInfo& t : kTables)
+        if (t.id != TableId::Index) withTable(*this, t.id, [](auto& table) { table.clear(); });
     wizardTemplates.clear();
     completeSteps_ = 0;
+}
+
+std::size_t tableSize(const Database& d, TableId t)
+{
+    return withTable(d, t, [](const auto& table) { return table.size(); });
 }
 
 Table<NameRecord>& Database::names(NameKind kind)
 {
     switch (kind) {
-    case NameKind::First: return firstNames;
-    case NameKind::Second: return secondNames;
-    case NameKind::Common: break;
+        case NameKind::First:
+            return firstNames;
+        case NameKind::Second:
+            return secondNames;
+        case NameKind::Common:
+            break;
     }
     return commonNames;
 }

@@ -12,9 +12,13 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "db/format/Records.h"
+#include "db/format/Tables.h"
 
 namespace db {
 
@@ -24,42 +28,31 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Index entry numbers of the tables we handle.
-namespace Entry {
-constexpr int Clubs = 0;
-constexpr int Colours = 2;
-constexpr int Nations = 4;
-constexpr int Stadiums = 6;
-constexpr int Staff = 7;
-constexpr int StaffExtra = 8;
-constexpr int NonPlayers = 9;
-constexpr int Players = 10;
-constexpr int Cities = 12;
-constexpr int ClubComps = 13;
-constexpr int FirstNames = 15;
-constexpr int SecondNames = 16;
-constexpr int CommonNames = 17;
-constexpr int Count = 22;
-}  // namespace Entry
-
-// The fourteen loading steps, in loading order.
+// The loading steps: one per table, in the order kLoadOrder gives, then the
+// wizard templates.
 enum class LoadStep : int {
-    Cities,
-    Clubs,
-    ClubComps,
-    Colours,
-    FirstNames,
-    SecondNames,
-    CommonNames,
-    Nations,
-    Stadiums,
-    Staff,
-    StaffExtra,
-    NonPlayers,
-    Players,
-    WizardTemplates,
+    Cities = tableInfo(TableId::Cities).loadOrder,
+    Clubs = tableInfo(TableId::Clubs).loadOrder,
+    ClubComps = tableInfo(TableId::ClubComps).loadOrder,
+    Colours = tableInfo(TableId::Colours).loadOrder,
+    FirstNames = tableInfo(TableId::FirstNames).loadOrder,
+    SecondNames = tableInfo(TableId::SecondNames).loadOrder,
+    CommonNames = tableInfo(TableId::CommonNames).loadOrder,
+    Nations = tableInfo(TableId::Nations).loadOrder,
+    Stadiums = tableInfo(TableId::Stadiums).loadOrder,
+    Staff = tableInfo(TableId::Staff).loadOrder,
+    StaffExtra = tableInfo(TableId::StaffExtra).loadOrder,
+    NonPlayers = tableInfo(TableId::NonPlayers).loadOrder,
+    Players = tableInfo(TableId::Players).loadOrder,
+    WizardTemplates = static_cast<int>(kLoadOrder.size()),
     Count
 };
+
+// The loading step of table t (which must not be the index).
+constexpr LoadStep loadStepOf(TableId t)
+{
+    return static_cast<LoadStep>(tableInfo(t).loadOrder);
+}
 
 // The three name tables, in the order of the name kinds of the names dialog.
 enum class NameKind : int { First = 0, Second = 1, Common = 2 };
@@ -142,5 +135,44 @@ public:
 private:
     std::uint32_t completeSteps_ = 0;
 };
+
+// The member of Database that holds each table, in TableId order.
+inline constexpr auto kTableMembers = std::make_tuple(
+    &Database::index, &Database::cities, &Database::clubs, &Database::clubComps, &Database::colours,
+    &Database::firstNames, &Database::secondNames, &Database::commonNames, &Database::nations,
+    &Database::stadiums, &Database::staff, &Database::staffExtra, &Database::nonPlayers, &Database::players);
+
+namespace detail {
+
+template <std::size_t K>
+using TableRecord = typename std::remove_reference_t<decltype(std::declval<Database&>().*
+                                                              std::get<K>(kTableMembers))>::value_type;
+
+template <std::size_t... K>
+constexpr bool membersMatchRows(std::index_sequence<K...>)
+{
+    return ((TableRecord<K>::Size == kTables[K].recordSize) && ...);
+}
+
+}  // namespace detail
+
+static_assert(std::tuple_size_v<decltype(kTableMembers)> == kTableCount &&
+                  detail::membersMatchRows(std::make_index_sequence<kTableCount>{}),
+              "one member of Database per row of kTables, with that row's record size");
+
+// Calls f with the table `t` of `d` (a Table<R>& of the matching record type).
+template <std::size_t K = 0, typename D, typename F>
+decltype(auto) withTable(D& d, TableId t, F&& f)
+{
+    if constexpr (K + 1 == kTableCount) {
+        return f(d.*std::get<K>(kTableMembers));
+    } else {
+        if (static_cast<std::size_t>(t) == K) return f(d.*std::get<K>(kTableMembers));
+        return withTable<K + 1>(d, t, std::forward<F>(f));
+    }
+}
+
+// Records in table t.
+std::size_t tableSize(const Database& d, TableId t);
 
 }  // namespace db

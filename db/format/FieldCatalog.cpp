@@ -1,9 +1,5 @@
 #include "db/format/FieldCatalog.h"
 
-#include <cstdio>
-
-#include "db/rules/GameDate.h"
-
 namespace db {
 
 namespace {
@@ -13,17 +9,34 @@ using S = StaffRecord;
 using NP = NonPlayerRecord;
 using P = PlayerRecord;
 
+// clang-format off
 constexpr FieldInfo kIndexFields[] = {
-    bytesField("Reserved1", IndexEntry::Reserved1),
+    bytesField("Reserved1", IndexEntry::Reserved1, false),
     numberField("RecordCount", IndexEntry::RecordCount),
     numberField("TableOffset", IndexEntry::TableOffset),
-    bytesField("Reserved2", IndexEntry::Reserved2),
+    bytesField("Reserved2", IndexEntry::Reserved2, false),
 };
 
-constexpr FieldInfo kCityFields[] = {textField("CityName", CityRecord::CityName)};
-constexpr FieldInfo kClubCompFields[] = {textField("ClubCompName", ClubCompRecord::ClubCompName)};
-constexpr FieldInfo kColourFields[] = {textField("ColourName", ColourRecord::ColourName)};
-constexpr FieldInfo kNationFields[] = {textField("NationName", NationRecord::NationName)};
+constexpr FieldInfo kCityFields[] = {
+    unnamedBytes(0, 4),
+    textField("CityName", CityRecord::CityName),
+    unnamedBytes(30, 26),
+};
+constexpr FieldInfo kClubCompFields[] = {
+    unnamedBytes(0, 4),
+    textField("ClubCompName", ClubCompRecord::ClubCompName),
+    unnamedBytes(55, 52),
+};
+constexpr FieldInfo kColourFields[] = {
+    unnamedBytes(0, 4),
+    textField("ColourName", ColourRecord::ColourName),
+    unnamedBytes(55, 3),
+};
+constexpr FieldInfo kNationFields[] = {
+    unnamedBytes(0, 4),
+    textField("NationName", NationRecord::NationName),
+    unnamedBytes(55, 235),
+};
 
 constexpr FieldInfo kNameFields[] = {
     textField("Name", NameRecord::Name),
@@ -33,7 +46,9 @@ constexpr FieldInfo kNameFields[] = {
 };
 
 constexpr FieldInfo kStadiumFields[] = {
+    unnamedBytes(0, 4),
     textField("StadiumName", StadiumRecord::StadiumName),
+    unnamedBytes(55, 1),
     refField("CityId", StadiumRecord::CityId, TableId::Cities),
     numberField("Capacity", StadiumRecord::Capacity),
     numberField("Seating", StadiumRecord::Seating),
@@ -46,9 +61,9 @@ constexpr FieldInfo kStadiumFields[] = {
 constexpr FieldInfo kClubFields[] = {
     idField("ClubId", C::ClubId),
     textField("LongName", C::LongName),
-    numberField("Reserved55", C::Reserved55),
+    reservedNumber("Reserved55", C::Reserved55),
     textField("ShortName", C::ShortName),
-    numberField("Reserved82", C::Reserved82),
+    reservedNumber("Reserved82", C::Reserved82),
     refField("NationId", C::NationId, TableId::Nations),
     refField("DivisionId", C::DivisionId, TableId::ClubComps),
     refField("LastDivisionId", C::LastDivisionId, TableId::ClubComps),
@@ -72,17 +87,17 @@ constexpr FieldInfo kClubFields[] = {
     refField("AwayBackColourId", C::AwayBackColourId, TableId::Colours),
     refField("ThirdForeColourId", C::ThirdForeColourId, TableId::Colours),
     refField("ThirdBackColourId", C::ThirdBackColourId, TableId::Colours),
-    refsField("FavouriteStaff", C::FavouriteStaff, TableId::Staff),
-    refsField("DislikedStaff", C::DislikedStaff, TableId::Staff),
+    refsField("FavouriteStaff", C::FavouriteStaff, TableId::Staff, -1),
+    refsField("DislikedStaff", C::DislikedStaff, TableId::Staff, -1),
     refsField("RivalClubs", C::RivalClubs, TableId::Clubs),
-    refField("ChairmanId", C::ChairmanId, TableId::Staff),
-    refsField("DirectorIds", C::DirectorIds, TableId::Staff),
-    refField("ManagerId", C::ManagerId, TableId::Staff),
-    refField("AssistantManagerId", C::AssistantManagerId, TableId::Staff),
-    refsField("PlayerIds", C::PlayerIds, TableId::Staff),
-    refsField("CoachIds", C::CoachIds, TableId::Staff),
-    refsField("ScoutIds", C::ScoutIds, TableId::Staff),
-    refsField("PhysioIds", C::PhysioIds, TableId::Staff),
+    refField("ChairmanId", C::ChairmanId, TableId::Staff, -1),
+    refsField("DirectorIds", C::DirectorIds, TableId::Staff, -1),
+    refField("ManagerId", C::ManagerId, TableId::Staff, -1),
+    refField("AssistantManagerId", C::AssistantManagerId, TableId::Staff, -1),
+    refsField("PlayerIds", C::PlayerIds, TableId::Staff, -1),
+    refsField("CoachIds", C::CoachIds, TableId::Staff, -1),
+    refsField("ScoutIds", C::ScoutIds, TableId::Staff, -1),
+    refsField("PhysioIds", C::PhysioIds, TableId::Staff, -1),
     bytesField("ReservedTail", C::ReservedTail),
 };
 
@@ -120,10 +135,10 @@ constexpr FieldInfo kStaffFields[] = {
     numberField("ClubValuation", S::ClubValuation),
     refsField("FavouriteClubs", S::FavouriteClubs, TableId::Clubs),
     refsField("DislikedClubs", S::DislikedClubs, TableId::Clubs),
-    refsField("FavouriteStaff", S::FavouriteStaff, TableId::Staff),
-    refsField("DislikedStaff", S::DislikedStaff, TableId::Staff),
+    refsField("FavouriteStaff", S::FavouriteStaff, TableId::Staff, -1),
+    refsField("DislikedStaff", S::DislikedStaff, TableId::Staff, -1),
     linkField("PlayerId", S::PlayerId, TableId::Players),
-    numberField("Reserved149", S::Reserved149),
+    reservedNumber("Reserved149", S::Reserved149),
     linkField("NonPlayerId", S::NonPlayerId, TableId::NonPlayers),
 };
 
@@ -157,7 +172,7 @@ constexpr FieldInfo kNonPlayerFields[] = {
     numberField("Resources", NP::Resources),
     numberField("Tactics", NP::Tactics),
     numberField("WorkingWithYoungsters", NP::WorkingWithYoungsters),
-    {"Reserved35", FieldKind::Number, NP::Reserved35.offset, 4, true, NP::Reserved35.count},
+    reservedNumber("Reserved35", NP::Reserved35.at(0), NP::Reserved35.count),
     codeField("Formation", NP::Formation, kFormationNames),
 };
 
@@ -223,108 +238,55 @@ constexpr FieldInfo kPlayerFields[] = {
     numberField("Versatility", P::Versatility),
     numberField("Vision", P::Vision),
     numberField("WorkRate", P::WorkRate),
-    numberField("Reserved69", P::Reserved69),
+    reservedNumber("Reserved69", P::Reserved69),
+};
+// clang-format on
+
+// The fields of each table, in TableId order.
+constexpr std::array<std::span<const FieldInfo>, kTableCount> kCatalog = {
+    kIndexFields, kCityFields,       kClubFields,      kClubCompFields, kColourFields,
+    kNameFields,  kNameFields,       kNameFields,      kNationFields,   kStadiumFields,
+    kStaffFields, kStaffExtraFields, kNonPlayerFields, kPlayerFields,
 };
 
-std::uint32_t readLe(const std::uint8_t* p, std::size_t width)
+// Every byte of each record belongs to exactly one field, fields in record
+// order; unnamed runs are never split in two; references name a table.
+constexpr bool wellFormed()
 {
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < width; ++i) v |= std::uint32_t(p[i]) << (8 * i);
-    return v;
-}
-
-std::int64_t numberAt(const FieldInfo& f, const std::uint8_t* p)
-{
-    const std::uint32_t raw = readLe(p, f.width);
-    if (!f.isSigned) return raw;
-    if (f.width == 1) return static_cast<std::int8_t>(raw);
-    if (f.width == 2) return static_cast<std::int16_t>(raw);
-    return static_cast<std::int32_t>(raw);
-}
-
-// The staff member of each attribute record (the first whose link names it).
-void buildOwners(const Database& d, std::vector<std::int32_t>& owners, std::size_t size, I32Field link)
-{
-    owners.assign(size, -1);
-    for (std::size_t i = 0; i < d.staff.size(); ++i) {
-        const std::int32_t id = d.staff[i].get(link);
-        if (isValidRef(id, size) && owners[static_cast<std::size_t>(id)] < 0)
-            owners[static_cast<std::size_t>(id)] = static_cast<std::int32_t>(i);
+    for (const TableInfo& t : kTables) {
+        const std::span<const FieldInfo> fields = kCatalog[static_cast<std::size_t>(t.id)];
+        std::size_t at = 0;
+        bool lastUnnamed = false;
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            const FieldInfo& f = fields[k];
+            if (f.offset != at || f.width == 0 || f.count == 0) return false;
+            if (!f.named() && lastUnnamed) return false;
+            if ((f.kind == FieldKind::Reference) != (f.target != TableId::Count && !f.identifier) &&
+                !(f.kind == FieldKind::Number && f.target != TableId::Count))
+                return false;
+            if (f.kind == FieldKind::Reference && f.none >= 0) return false;
+            lastUnnamed = !f.named();
+            at = f.end();
+        }
+        if (at != t.recordSize) return false;
     }
+    return true;
 }
+static_assert(wellFormed(), "the catalog covers every byte of every record once");
 
 }  // namespace
 
 std::span<const FieldInfo> fieldsOf(TableId t)
 {
-    switch (t) {
-        case TableId::Index:
-            return kIndexFields;
-        case TableId::Cities:
-            return kCityFields;
-        case TableId::Clubs:
-            return kClubFields;
-        case TableId::ClubComps:
-            return kClubCompFields;
-        case TableId::Colours:
-            return kColourFields;
-        case TableId::FirstNames:
-        case TableId::SecondNames:
-        case TableId::CommonNames:
-            return kNameFields;
-        case TableId::Nations:
-            return kNationFields;
-        case TableId::Stadiums:
-            return kStadiumFields;
-        case TableId::Staff:
-            return kStaffFields;
-        case TableId::StaffExtra:
-            return kStaffExtraFields;
-        case TableId::NonPlayers:
-            return kNonPlayerFields;
-        case TableId::Players:
-            return kPlayerFields;
-        case TableId::Count:
-            break;
-    }
-    return {};
+    if (t >= TableId::Count) return {};
+    return kCatalog[static_cast<std::size_t>(t)];
 }
 
-std::string_view tableName(TableId t)
+const FieldInfo* findField(TableId t, std::string_view name)
 {
-    switch (t) {
-        case TableId::Index:
-            return "Index";
-        case TableId::Cities:
-            return "Cities";
-        case TableId::Clubs:
-            return "Clubs";
-        case TableId::ClubComps:
-            return "Club competitions";
-        case TableId::Colours:
-            return "Colours";
-        case TableId::FirstNames:
-            return "First names";
-        case TableId::SecondNames:
-            return "Second names";
-        case TableId::CommonNames:
-            return "Common names";
-        case TableId::Nations:
-            return "Nations";
-        case TableId::Stadiums:
-            return "Stadiums";
-        case TableId::Staff:
-            return "Staff";
-        case TableId::StaffExtra:
-            return "Staff extra";
-        case TableId::NonPlayers:
-            return "Non-players";
-        case TableId::Players:
-            return "Players";
-        case TableId::Count:
-            break;
-    }
-    return {};
+    for (const FieldInfo& f : fieldsOf(t))
+        if (f.named() && f.name == name) return &f;
+    return nullptr;
 }
 
 std::string elementName(const FieldInfo& f, int element)
@@ -332,118 +294,6 @@ std::string elementName(const FieldInfo& f, int element)
     std::string name(f.name);
     if (f.count > 1) name += "[" + std::to_string(element + 1) + "]";
     return name;
-}
-
-std::string formatGameDate(std::uint16_t dayOfYear, std::int16_t year)
-{
-    auto day = static_cast<std::int16_t>(static_cast<std::uint16_t>(dayOfYear + 1u));
-    std::uint16_t month = 1;
-    MakeDate(day, month);
-    return std::to_string(day) + "/" + std::to_string(month) + "/" + std::to_string(year);
-}
-
-std::string formatValue(const Database& d, const FieldInfo& f, int element, const std::uint8_t* record)
-{
-    const std::uint8_t* p = record + f.offset + f.width * element;
-    switch (f.kind) {
-        case FieldKind::Number:
-            return std::to_string(numberAt(f, p));
-        case FieldKind::Text: {
-            std::size_t len = 0;
-            while (len < f.width && p[len] != 0) ++len;
-            return std::string(reinterpret_cast<const char*>(p), len);
-        }
-        case FieldKind::Date:
-            return formatGameDate(static_cast<std::uint16_t>(readLe(p, 2)),
-                                  static_cast<std::int16_t>(readLe(p + 2, 2)));
-        case FieldKind::Flag:
-            if (*p == 0) return "No";
-            return *p == 255 ? "Yes" : "Yes (" + std::to_string(*p) + ")";
-        case FieldKind::Code:
-            if (*p < f.captions.size() && !f.captions[*p].empty()) return std::string(f.captions[*p]);
-            return std::to_string(*p);
-        case FieldKind::Reference: {
-            const auto id = static_cast<std::int32_t>(readLe(p, 4));
-            if (isValidRef(id, tableSize(d, f.target))) {
-                std::string name = RecordNamer(d).name(f.target, static_cast<std::size_t>(id));
-                if (!name.empty()) return name;
-                return "#" + std::to_string(id);
-            }
-            return std::string(kNone) + " (" + std::to_string(id) + ")";
-        }
-        case FieldKind::Bytes:
-            break;
-    }
-    std::string hex;
-    char buf[4];
-    for (std::size_t i = 0; i < f.width; ++i) {
-        std::snprintf(buf, sizeof buf, "%02X", p[i]);
-        hex += buf;
-    }
-    return hex;
-}
-
-// ---- Record names ----------------------------------------------------------------
-
-std::int64_t RecordNamer::ownerOf(TableId t, std::size_t position) const
-{
-    std::vector<std::int32_t>* owners = nullptr;
-    if (t == TableId::Players) {
-        owners = &playerOwners_;
-        if (owners->size() != db_.players.size()) buildOwners(db_, *owners, db_.players.size(), S::PlayerId);
-    } else if (t == TableId::NonPlayers) {
-        owners = &nonPlayerOwners_;
-        if (owners->size() != db_.nonPlayers.size())
-            buildOwners(db_, *owners, db_.nonPlayers.size(), S::NonPlayerId);
-    }
-    if (!owners || position >= owners->size()) return -1;
-    return (*owners)[position];
-}
-
-std::string RecordNamer::name(TableId t, std::size_t position) const
-{
-    if (position >= tableSize(db_, t)) return {};
-    switch (t) {
-        case TableId::Index: {
-            static constexpr std::pair<int, TableId> kEntries[] = {
-                {Entry::Clubs, TableId::Clubs},
-                {Entry::Colours, TableId::Colours},
-                {Entry::Nations, TableId::Nations},
-                {Entry::Stadiums, TableId::Stadiums},
-                {Entry::Staff, TableId::Staff},
-                {Entry::StaffExtra, TableId::StaffExtra},
-                {Entry::NonPlayers, TableId::NonPlayers},
-                {Entry::Players, TableId::Players},
-                {Entry::Cities, TableId::Cities},
-                {Entry::ClubComps, TableId::ClubComps},
-                {Entry::FirstNames, TableId::FirstNames},
-                {Entry::SecondNames, TableId::SecondNames},
-                {Entry::CommonNames, TableId::CommonNames}};
-            for (const auto& [entry, table] : kEntries)
-                if (static_cast<std::size_t>(entry) == position) return std::string(tableName(table));
-            return {};
-        }
-        case TableId::Clubs:
-            return db_.clubs[position].text(C::LongName);
-        case TableId::Staff:
-            return db_.staff[position].displayName;
-        case TableId::Players:
-        case TableId::NonPlayers: {
-            const std::int64_t owner = ownerOf(t, position);
-            return owner >= 0 ? db_.staff[static_cast<std::size_t>(owner)].displayName : std::string();
-        }
-        case TableId::StaffExtra:
-            return {};
-        default:
-            break;
-    }
-    // Lookup and name tables: their one text field.
-    const std::span<const FieldInfo> fields = fieldsOf(t);
-    for (const FieldInfo& f : fields)
-        if (f.kind == FieldKind::Text)
-            return withTable(
-                db_, t, [&](const auto& table) { return formatValue(db_, f, 0, table[position].data()); });
-    return {};
 }
 
 }  // namespace db

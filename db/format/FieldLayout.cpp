@@ -1,7 +1,6 @@
 // The byte-for-byte view of the field catalog that database updates use.
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "db/format/FieldCatalog.h"
 
@@ -21,22 +20,12 @@ ByteField piece(std::string name, std::size_t offset, std::size_t width, ByteFie
             selfId};
 }
 
-// The catalog's fields of `t` as pieces, with the gaps between them filled.
-std::vector<ByteField> layoutOf(TableId t, std::size_t size)
+// The catalog's fields of `t` as pieces.
+std::vector<ByteField> layoutOf(TableId t)
 {
     using K = ByteField::Kind;
-    std::vector<FieldInfo> fields(fieldsOf(t).begin(), fieldsOf(t).end());
-    std::sort(fields.begin(), fields.end(),
-              [](const FieldInfo& a, const FieldInfo& b) { return a.offset < b.offset; });
     std::vector<ByteField> out;
-    std::size_t at = 0;
-    auto gap = [&](std::size_t to) {
-        if (to > at) out.push_back(piece("Reserved" + std::to_string(at), at, to - at, K::Bytes));
-    };
-    for (const FieldInfo& f : fields) {
-        // Overlapping fields or fields past the record are a programming error.
-        if (f.offset < at || f.end() > size) std::abort();
-        gap(f.offset);
+    for (const FieldInfo& f : fieldsOf(t)) {
         const std::string name(f.name);
         const int ref = f.identifier                 ? static_cast<int>(t)
                         : f.target != TableId::Count ? static_cast<int>(f.target)
@@ -47,6 +36,9 @@ std::vector<ByteField> layoutOf(TableId t, std::size_t size)
                 break;
             case FieldKind::Bytes:
                 out.push_back(piece(name, f.offset, f.width, K::Bytes));
+                break;
+            case FieldKind::Unnamed:
+                out.push_back(piece("Reserved" + std::to_string(f.offset), f.offset, f.width, K::Bytes));
                 break;
             case FieldKind::Date:
                 out.push_back(piece(name + ".DayOfYear", f.offset, 2, K::Number));
@@ -62,62 +54,15 @@ std::vector<ByteField> layoutOf(TableId t, std::size_t size)
                                         K::Number, f.isSigned, f.width == 4 ? ref : -1, f.identifier));
                 break;
         }
-        at = f.end();
     }
-    gap(size);
     return out;
-}
-
-struct Shape {
-    const char* name;
-    std::size_t size;
-    int entry;
-};
-
-Shape shapeOf(TableId t)
-{
-    switch (t) {
-        case TableId::Index:
-            return {"index", IndexEntry::Size, -1};
-        case TableId::Cities:
-            return {"cities", CityRecord::Size, Entry::Cities};
-        case TableId::Clubs:
-            return {"clubs", ClubRecord::Size, Entry::Clubs};
-        case TableId::ClubComps:
-            return {"competitions", ClubCompRecord::Size, Entry::ClubComps};
-        case TableId::Colours:
-            return {"colours", ColourRecord::Size, Entry::Colours};
-        case TableId::FirstNames:
-            return {"first-names", NameRecord::Size, Entry::FirstNames};
-        case TableId::SecondNames:
-            return {"second-names", NameRecord::Size, Entry::SecondNames};
-        case TableId::CommonNames:
-            return {"common-names", NameRecord::Size, Entry::CommonNames};
-        case TableId::Nations:
-            return {"nations", NationRecord::Size, Entry::Nations};
-        case TableId::Stadiums:
-            return {"stadiums", StadiumRecord::Size, Entry::Stadiums};
-        case TableId::Staff:
-            return {"staff", StaffRecord::Size, Entry::Staff};
-        case TableId::StaffExtra:
-            return {"staff-extra", StaffExtraRecord::Size, Entry::StaffExtra};
-        case TableId::NonPlayers:
-            return {"non-players", NonPlayerRecord::Size, Entry::NonPlayers};
-        case TableId::Players:
-        case TableId::Count:
-            break;
-    }
-    return {"players", PlayerRecord::Size, Entry::Players};
 }
 
 std::vector<TableLayout> buildLayouts()
 {
     std::vector<TableLayout> out;
-    for (std::size_t k = 0; k < kTableCount; ++k) {
-        const auto t = static_cast<TableId>(k);
-        const Shape s = shapeOf(t);
-        out.push_back({t, s.name, s.size, s.entry, isSavedTable(t), layoutOf(t, s.size)});
-    }
+    for (const TableInfo& t : kTables)
+        out.push_back({t.id, t.name.data(), t.recordSize, t.entry, t.saved, layoutOf(t.id)});
     return out;
 }
 
@@ -131,9 +76,21 @@ const TableLayout& tableLayout(TableId t)
 
 const TableLayout* tableByName(std::string_view name)
 {
-    for (std::size_t k = 0; k < kTableCount; ++k)
-        if (name == tableLayout(static_cast<TableId>(k)).name) return &tableLayout(static_cast<TableId>(k));
-    return nullptr;
+    const TableInfo* t = tableNamed(name);
+    return t ? &tableLayout(t->id) : nullptr;
+}
+
+FieldInfo ByteField::info() const
+{
+    switch (kind) {
+        case Kind::Number:
+            return numberField(name, num());
+        case Kind::Text:
+            return textField(name, TextField{offset, width});
+        case Kind::Bytes:
+            break;
+    }
+    return bytesField(name, BytesField{offset, width});
 }
 
 const ByteField* fieldByName(const TableLayout& t, std::string_view name)

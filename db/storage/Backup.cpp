@@ -1,5 +1,6 @@
 #include "db/storage/Backup.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,9 +12,12 @@ namespace db {
 
 const std::vector<std::string>& savedFileNames()
 {
-    static const std::vector<std::string> names = {
-        files::kIndex,       files::kClubs,    files::kFirstNames, files::kSecondNames,
-        files::kCommonNames, files::kStadiums, files::kStaff};
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> out;
+        for (const TableInfo& t : kTables)
+            if (t.saved && std::find(out.begin(), out.end(), t.file) == out.end()) out.emplace_back(t.file);
+        return out;
+    }();
     return names;
 }
 
@@ -40,7 +44,8 @@ std::string fileName(const std::string& path)
 
 // A backup folder's name nobody has used yet, and a new, empty folder to
 // build it in under a hidden temporary name.
-std::string makeFreshFolder(const std::string& gameDir, std::time_t now, FileSystem& fs, std::string& building)
+std::string makeFreshFolder(const std::string& gameDir, std::time_t now, FileSystem& fs,
+                            std::string& building)
 {
     const std::string base = joinPath(gameDir, "data-backup-" + stamp(now));
     for (int n = 1; n < 10000; ++n) {

@@ -107,23 +107,9 @@ int progressMaximum(std::size_t count)
     return static_cast<int>(std::min<std::size_t>(count, 0x7FFFFFFF));
 }
 
-// One lookup or club table from a file of its own.
-template <typename R>
-void loadTable(Database& db, Table<R>& table, const std::string& gameDir, const char* fileName, int entry,
-               const char* status, LoadStep step, Progress& progress, FileSystem& fs)
-{
-    DataFile file(fs, dataFilePath(gameDir, fileName, fs));
-    progress.setStatus(status);
-    const std::size_t wanted = files::wantedCount(db, entry);
-    progress.setMaximum(progressMaximum(wanted));
-    readRecords(table, file, 0, wanted, progress);
-    progress.setPosition(0);
-    db.markStepComplete(step);
-}
-
-// Where a staff table after the first starts; an offset outside the file
-// cannot hold the table's records.
-std::uint64_t staffTableOffset(const Database& db, int entry, std::size_t wanted, std::uint64_t fileSize)
+// Where a table after the first of its file starts; an offset outside the
+// file cannot hold the table's records.
+std::uint64_t tableOffset(const Database& db, int entry, std::size_t wanted, std::uint64_t fileSize)
 {
     const std::int32_t offset = db.entry(entry).get(IndexEntry::TableOffset);
     if (wanted == 0) return fileSize;  // nothing is read, wherever it lies
@@ -131,33 +117,15 @@ std::uint64_t staffTableOffset(const Database& db, int entry, std::size_t wanted
     return static_cast<std::uint64_t>(offset);
 }
 
-template <typename R>
-void loadStaffTable(Database& db, Table<R>& table, DataFile& file, int entry, const char* status,
-                    LoadStep step, Progress& progress)
+// The staff records, with their display names: made by a worker thread
+// where that pays, else in line, for each block as it is read. The table's
+// storage is reserved before the first block, so the records the worker
+// names never move.
+void readStaff(Database& db, DataFile& file, std::uint64_t offset, std::size_t wanted, Progress& progress)
 {
-    db.entry(entry);  // a short index fails here, before the table starts
-    progress.setStatus(status);
-    const std::size_t wanted = files::wantedCount(db, entry);
-    progress.setMaximum(progressMaximum(wanted));
-    const std::uint64_t offset = staffTableOffset(db, entry, wanted, file.size);
-    readRecords(table, file, offset, wanted, progress);
-    progress.setPosition(0);
-    db.markStepComplete(step);
-}
-
-void loadStaff(Database& db, const std::string& gameDir, Progress& progress, FileSystem& fs)
-{
-    DataFile file(fs, dataFilePath(gameDir, files::kStaff, fs));
-
-    progress.setStatus("Loading Staff General");
-    const std::size_t wanted = files::wantedCount(db, Entry::Staff);
-    progress.setMaximum(progressMaximum(wanted));
-    // Names are made by a worker thread where that pays, else in line, for
-    // each block as it is read. The table's storage is reserved before the
-    // first block, so the records the worker names never move.
     std::optional<DisplayNameWorker> worker;
     std::optional<DisplayNameMaker> inLine;
-    readRecords(db.staff, file, 0, wanted, progress, [&](std::size_t first, std::size_t end) {
+    readRecords(db.staff, file, offset, wanted, progress, [&](std::size_t first, std::size_t end) {
         if (!worker && !inLine) {
             if (DisplayNameWorker::worthwhile(wanted)) {
                 try {
@@ -174,15 +142,25 @@ void loadStaff(Database& db, const std::string& gameDir, Progress& progress, Fil
             inLine->set(db.staff.data(), first, end);
     });
     if (worker) worker->finish();
-    progress.setPosition(0);
-    db.markStepComplete(LoadStep::Staff);
+}
 
-    loadStaffTable(db, db.staffExtra, file, Entry::StaffExtra, "Loading Staff Unknown", LoadStep::StaffExtra,
-                   progress);
-    loadStaffTable(db, db.nonPlayers, file, Entry::NonPlayers, "Loading Staff Non-Playing",
-                   LoadStep::NonPlayers, progress);
-    loadStaffTable(db, db.players, file, Entry::Players, "Loading Staff Playing", LoadStep::Players,
-                   progress);
+// One table: the first of its file starts at the file's start, the ones
+// after it (the staff tables) where the index says.
+template <typename R>
+void loadTable(Database& db, Table<R>& table, DataFile& file, const TableInfo& info, bool firstOfFile,
+               Progress& progress)
+{
+    if (!firstOfFile) db.entry(info.entry);  // a short index fails here, before the table starts
+    progress.setStatus(info.loadStatus);
+    const std::size_t wanted = files::wantedCount(db, info.entry);
+    progress.setMaximum(progressMaximum(wanted));
+    const std::uint64_t offset = firstOfFile ? 0 : tableOffset(db, info.entry, wanted, file.size);
+    if constexpr (std::is_same_v<R, StaffRecord>)
+        readStaff(db, file, offset, wanted, progress);
+    else
+        readRecords(table, file, offset, wanted, progress);
+    progress.setPosition(0);
+    db.markStepComplete(loadStepOf(info.id));
 }
 
 void loadWizardTemplates(Database& db, const std::string& wizardPath, Progress& progress, FileSystem& fs)
@@ -207,25 +185,18 @@ void loadDatabase(Database& db, const std::string& gameDir, const std::string& w
     db.clearTables();
     progress.show();
 
-    loadTable(db, db.cities, gameDir, files::kCities, Entry::Cities, "Loading Cities", LoadStep::Cities,
-              progress, fs);
-    loadTable(db, db.clubs, gameDir, files::kClubs, Entry::Clubs, "Loading Clubs", LoadStep::Clubs, progress,
-              fs);
-    loadTable(db, db.clubComps, gameDir, files::kClubComps, Entry::ClubComps, "Loading Club Competitions",
-              LoadStep::ClubComps, progress, fs);
-    loadTable(db, db.colours, gameDir, files::kColours, Entry::Colours, "Loading Colours", LoadStep::Colours,
-              progress, fs);
-    loadTable(db, db.firstNames, gameDir, files::kFirstNames, Entry::FirstNames, "Loading First Names",
-              LoadStep::FirstNames, progress, fs);
-    loadTable(db, db.secondNames, gameDir, files::kSecondNames, Entry::SecondNames, "Loading Second Names",
-              LoadStep::SecondNames, progress, fs);
-    loadTable(db, db.commonNames, gameDir, files::kCommonNames, Entry::CommonNames, "Loading Common Names",
-              LoadStep::CommonNames, progress, fs);
-    loadTable(db, db.nations, gameDir, files::kNations, Entry::Nations, "Loading Nations", LoadStep::Nations,
-              progress, fs);
-    loadTable(db, db.stadiums, gameDir, files::kStadiums, Entry::Stadiums, "Loading Stadiums",
-              LoadStep::Stadiums, progress, fs);
-    loadStaff(db, gameDir, progress, fs);
+    std::optional<DataFile> file;  // the file the next table is read from
+    std::string_view fileName;
+    for (const TableId t : kLoadOrder) {
+        const TableInfo& info = tableInfo(t);
+        const bool firstOfFile = info.file != fileName;
+        if (firstOfFile) {
+            file.reset();
+            file.emplace(fs, dataFilePath(gameDir, std::string(info.file), fs));
+            fileName = info.file;
+        }
+        withTable(db, t, [&](auto& table) { loadTable(db, table, *file, info, firstOfFile, progress); });
+    }
     loadWizardTemplates(db, wizardPath, progress, fs);
 
     progress.hide();

@@ -43,9 +43,9 @@ struct StagedFile {
     std::uint64_t oldSize = 0;
     std::uint32_t mode = 0;
     std::string tempPath;
-    FileHandle out = kNoFile;  // the temporary while it is being written
-    std::uint64_t written = 0;    // bytes of new content put so far
-    std::uint64_t size = 0;       // bytes written to the temporary
+    FileHandle out = kNoFile;   // the temporary while it is being written
+    std::uint64_t written = 0;  // bytes of new content put so far
+    std::uint64_t size = 0;     // bytes written to the temporary
     std::unique_ptr<Checksum> sum = std::make_unique<Checksum>();
     std::string keptPath;  // the original's second name during the commit
 };
@@ -100,7 +100,8 @@ public:
         StagedFile f;
         f.path = path;
         if (!fs_.exists(path))
-            throw Error("Cannot open file " + path + ". It does not exist. " + files::unchangedState(IoError::Other));
+            throw Error("Cannot open file " + path + ". It does not exist. " +
+                        files::unchangedState(IoError::Other));
         if (!fs_.canOpenForWriting(path) || !fs_.getPermissions(path, f.mode) || (f.mode & 0222u) == 0) {
             std::string why = "It is read-only.";
             if (f.mode == 0 || (f.mode & 0222u) != 0) {
@@ -113,7 +114,8 @@ public:
         if (!fs_.fileSize(path, f.oldSize)) readFailed(path, fs_);
         files_.push_back(std::move(f));
         StagedFile& staged = files_.back();
-        staged.out = fs_.createTemporary(files::folderOf(path), hiddenName(path, ".").c_str(), staged.tempPath);
+        staged.out =
+            fs_.createTemporary(files::folderOf(path), hiddenName(path, ".").c_str(), staged.tempPath);
         if (staged.out == kNoFile) writeFailed("Creating the new " + path, fs_);
         return staged;
     }
@@ -164,7 +166,8 @@ public:
     {
         dataDir_ = files::folderOf(files_.front().path);
         for (const StagedFile& f : files_)
-            if (files::folderOf(f.path) != dataDir_) writeFailed("Writing " + f.path + " beside " + dataDir_, fs_);
+            if (files::folderOf(f.path) != dataDir_)
+                writeFailed("Writing " + f.path + " beside " + dataDir_, fs_);
         keepOriginals();
         writeRecord();
         for (const StagedFile* f : swapOrder())
@@ -209,7 +212,8 @@ private:
     {
         SaveRecord r;
         for (const StagedFile* f : swapOrder())
-            r.push_back({nameOf(f->path), nameOf(f->tempPath), nameOf(f->keptPath), f->size, f->sum->value()});
+            r.push_back(
+                {nameOf(f->path), nameOf(f->tempPath), nameOf(f->keptPath), f->size, f->sum->value()});
         return r;
     }
 
@@ -273,7 +277,8 @@ private:
             if (result != CopyResult::Ok) {
                 const IoError why = fs_.lastError();
                 removeKept();
-                if (result == CopyResult::ReadFailed) files::saveFailed("Stream read error", "Reading " + f.path, why);
+                if (result == CopyResult::ReadFailed)
+                    files::saveFailed("Stream read error", "Reading " + f.path, why);
                 files::saveFailed("Stream write error", "Keeping a copy of " + f.path, why);
             }
             f.keptPath = kept;
@@ -334,7 +339,7 @@ private:
 // table holds), stepping the progress once per record.
 template <typename R>
 void writeTable(SaveTransaction& tx, StagedFile& f, const Database& db, const Table<R>& table, int entry,
-                const char* status, Progress& progress)
+                std::string_view status, Progress& progress)
 {
     const std::size_t n = std::min(files::wantedCount(db, entry), table.size());
     progress.setStatus(status);
@@ -346,30 +351,19 @@ void writeTable(SaveTransaction& tx, StagedFile& f, const Database& db, const Ta
     }
 }
 
-template <typename R>
-void saveTable(SaveTransaction& tx, const Database& db, const std::string& gameDir, const char* fileName,
-               const Table<R>& table, int entry, const char* status, Progress& progress, FileSystem& fs)
-{
-    StagedFile& f = tx.open(dataFilePath(gameDir, fileName, fs));
-    writeTable(tx, f, db, table, entry, status, progress);
-    tx.finish(f);
-}
-
-// Where staff table `entry` starts in the staff.dat this save writes. The
-// appends keep the offsets held in memory equal to this; a file loaded with
-// gaps between its tables is written without them, and the index must then
-// say where the tables went.
-std::int32_t staffTableStart(const Database& db, int entry)
+// Where table t starts in the file this save writes: the tables of a file
+// go back to back from its start. The appends keep the offsets held in
+// memory equal to this; a file loaded with gaps between its tables is
+// written without them, and the index must then say where the tables went.
+std::int32_t tableStart(const Database& db, TableId t)
 {
     std::uint64_t at = 0;
-    if (entry > Entry::Staff)
-        at += std::min(files::wantedCount(db, Entry::Staff), db.staff.size()) * StaffRecord::Size;
-    if (entry > Entry::StaffExtra)
-        at += std::min(files::wantedCount(db, Entry::StaffExtra), db.staffExtra.size()) *
-              StaffExtraRecord::Size;
-    if (entry > Entry::NonPlayers)
-        at +=
-            std::min(files::wantedCount(db, Entry::NonPlayers), db.nonPlayers.size()) * NonPlayerRecord::Size;
+    for (const TableInfo& before : kTables) {
+        if (before.id == t) break;
+        if (before.file == tableInfo(t).file)
+            at +=
+                std::min(files::wantedCount(db, before.entry), tableSize(db, before.id)) * before.recordSize;
+    }
     return static_cast<std::int32_t>(at);
 }
 
@@ -381,8 +375,9 @@ void checkSavable(const Database& db, const std::string& gameDir, FileSystem& fs
     // Tables a load did not finish are short or empty: written out, they
     // would replace the game's records with nothing.
     if (!db.loadComplete())
-        throw Error("The database was not loaded completely; saving it would overwrite the game's files "
-                    "with missing records. Nothing was saved.");
+        throw Error(
+            "The database was not loaded completely; saving it would overwrite the game's files "
+            "with missing records. Nothing was saved.");
     const std::string dataDir = files::folderOf(dataFilePath(gameDir, files::kIndex, fs));
     if (hasSaveRecord(dataDir, fs))
         throw Error("An earlier save into " + dataDir +
@@ -407,33 +402,28 @@ void saveDatabase(const Database& db, const std::string& gameDir, Progress& prog
         tx.put(f, header.data(), header.size());
         for (int k = 0; k < Entry::Count; ++k) {
             IndexEntry e = db.entry(k);
-            if (k == Entry::StaffExtra || k == Entry::NonPlayers || k == Entry::Players)
-                e.set(IndexEntry::TableOffset, staffTableStart(db, k));
+            const TableInfo* t = tableAtEntry(k);
+            if (t && followsInFile(t->id)) e.set(IndexEntry::TableOffset, tableStart(db, t->id));
             tx.put(f, e.data(), IndexEntry::Size);
         }
         tx.finish(f);
     }
 
+    // Every other saved table, the tables of one file back to back from its
+    // start.
     progress.show();
-    saveTable(tx, db, gameDir, files::kClubs, db.clubs, Entry::Clubs, "Saving Clubs", progress, fs);
-    saveTable(tx, db, gameDir, files::kFirstNames, db.firstNames, Entry::FirstNames, "Saving First Names",
-              progress, fs);
-    saveTable(tx, db, gameDir, files::kSecondNames, db.secondNames, Entry::SecondNames, "Saving Second Names",
-              progress, fs);
-    saveTable(tx, db, gameDir, files::kCommonNames, db.commonNames, Entry::CommonNames, "Saving Common Names",
-              progress, fs);
-    saveTable(tx, db, gameDir, files::kStadiums, db.stadiums, Entry::Stadiums, "Saving Stadiums", progress,
-              fs);
-
-    // staff.dat: the four tables back to back from its start.
-    {
-        StagedFile& f = tx.open(dataFilePath(gameDir, files::kStaff, fs));
-        writeTable(tx, f, db, db.staff, Entry::Staff, "Saving Staff General", progress);
-        writeTable(tx, f, db, db.staffExtra, Entry::StaffExtra, "Saving Staff Unknown", progress);
-        writeTable(tx, f, db, db.nonPlayers, Entry::NonPlayers, "Saving Non Playing Staff", progress);
-        writeTable(tx, f, db, db.players, Entry::Players, "Saving Playing Staff", progress);
-        tx.finish(f);
+    StagedFile* file = nullptr;
+    for (const TableInfo& t : kTables) {
+        if (!t.saved || t.id == TableId::Index) continue;
+        if (!followsInFile(t.id)) {
+            if (file) tx.finish(*file);
+            file = &tx.open(dataFilePath(gameDir, std::string(t.file), fs));
+        }
+        withTable(db, t.id, [&](const auto& table) {
+            writeTable(tx, *file, db, table, t.entry, t.saveStatus, progress);
+        });
     }
+    if (file) tx.finish(*file);
 
     tx.commit();
 }

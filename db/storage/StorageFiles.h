@@ -12,17 +12,8 @@
 
 namespace db::files {
 
-inline constexpr const char* kIndex = "index.dat";
-inline constexpr const char* kClubs = "club.dat";
-inline constexpr const char* kColours = "colour.dat";
-inline constexpr const char* kNations = "nation.dat";
-inline constexpr const char* kStadiums = "stadium.dat";
-inline constexpr const char* kStaff = "staff.dat";
-inline constexpr const char* kCities = "city.dat";
-inline constexpr const char* kClubComps = "club_comp.dat";
-inline constexpr const char* kFirstNames = "first_names.dat";
-inline constexpr const char* kSecondNames = "second_names.dat";
-inline constexpr const char* kCommonNames = "common_names.dat";
+// index.dat; the other files are named by their tables (tableInfo(t).file).
+inline constexpr const char* kIndex = tableInfo(TableId::Index).file.data();
 
 // index.dat: an 8-byte header, then 22 entries of 67 bytes.
 inline constexpr std::size_t kIndexHeader = 8;

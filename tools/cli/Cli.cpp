@@ -161,46 +161,16 @@ namespace {
 
 // ---- info -------------------------------------------------------------------
 
-const char* tableName(int entry)
+std::string_view tableName(int entry)
 {
-    switch (entry) {
-        case db::Entry::Clubs:
-            return "clubs";
-        case db::Entry::Colours:
-            return "colours";
-        case db::Entry::Nations:
-            return "nations";
-        case db::Entry::Stadiums:
-            return "stadiums";
-        case db::Entry::Staff:
-            return "staff";
-        case db::Entry::StaffExtra:
-            return "staff-extra";
-        case db::Entry::NonPlayers:
-            return "non-players";
-        case db::Entry::Players:
-            return "players";
-        case db::Entry::Cities:
-            return "cities";
-        case db::Entry::ClubComps:
-            return "competitions";
-        case db::Entry::FirstNames:
-            return "first-names";
-        case db::Entry::SecondNames:
-            return "second-names";
-        case db::Entry::CommonNames:
-            return "common-names";
-        default:
-            return "-";
-    }
+    const db::TableInfo* t = db::tableAtEntry(entry);
+    return t ? t->name : "-";
 }
 
-const char* fileOf(int entry)
+std::string_view fileOf(int entry)
 {
-    for (const DataFile& f : dataFiles())
-        for (int k : f.entries)
-            if (k == entry) return f.name;
-    return "-";
+    const db::TableInfo* t = db::tableAtEntry(entry);
+    return t ? t->file : "-";
 }
 
 int info(const std::string& dir, std::ostream& out, std::ostream& err)

@@ -4,12 +4,13 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 #include <unordered_set>
 #include <vector>
 
-#include "db/format/Codes.h"
 #include "db/editing/NewClub.h"
+#include "db/format/Codes.h"
 
 namespace sample {
 
@@ -476,50 +477,14 @@ private:
 
     void makeIndex()
     {
-        static const char* kLabels[Entry::Count] = {
-            "club.dat",        "(spare)",          "colour.dat",       "(spare)",       "nation.dat",
-            "(spare)",         "stadium.dat",      "staff.dat",        "staff.dat",     "staff.dat",
-            "staff.dat",       "(spare)",          "city.dat",         "club_comp.dat", "(spare)",
-            "first_names.dat", "second_names.dat", "common_names.dat", "(spare)",       "(spare)",
-            "(spare)",         "(spare)"};
-        const auto size = [this](int k) -> std::size_t {
-            switch (k) {
-                case Entry::Clubs:
-                    return d_.clubs.size();
-                case Entry::Colours:
-                    return d_.colours.size();
-                case Entry::Nations:
-                    return d_.nations.size();
-                case Entry::Stadiums:
-                    return d_.stadiums.size();
-                case Entry::Staff:
-                    return d_.staff.size();
-                case Entry::StaffExtra:
-                    return d_.staffExtra.size();
-                case Entry::NonPlayers:
-                    return d_.nonPlayers.size();
-                case Entry::Players:
-                    return d_.players.size();
-                case Entry::Cities:
-                    return d_.cities.size();
-                case Entry::ClubComps:
-                    return d_.clubComps.size();
-                case Entry::FirstNames:
-                    return d_.firstNames.size();
-                case Entry::SecondNames:
-                    return d_.secondNames.size();
-                case Entry::CommonNames:
-                    return d_.commonNames.size();
-                default:
-                    return 0;
-            }
-        };
+        // Each entry carries its file's name, spare entries "(spare)".
         for (int k = 0; k < Entry::Count; ++k) {
             IndexEntry& e = d_.entry(k);
             e.bytes.fill(0);
-            const std::string label = kLabels[k];
+            const TableInfo* t = tableAtEntry(k);
+            const std::string_view label = t ? t->file : "(spare)";
             std::copy(label.begin(), label.end(), e.bytes.begin());
-            e.set(IndexEntry::RecordCount, static_cast<std::int32_t>(size(k)));
+            e.set(IndexEntry::RecordCount, static_cast<std::int32_t>(t ? tableSize(d_, t->id) : 0));
         }
         const std::size_t extraAt = d_.staff.size() * StaffRecord::Size;
         const std::size_t nonPlayersAt = extraAt + d_.staffExtra.size() * StaffExtraRecord::Size;
@@ -551,14 +516,6 @@ void writeFile(const std::filesystem::path& path, const std::vector<std::uint8_t
     if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 
-template <typename R>
-void writeTable(const std::filesystem::path& dir, const char* name, const Table<R>& table)
-{
-    std::vector<std::uint8_t> bytes;
-    appendTable(bytes, table);
-    writeFile(dir / name, bytes);
-}
-
 }  // namespace
 
 db::Database makeDatabase(const Options& options)
@@ -575,22 +532,12 @@ void writeDataFolder(const db::Database& d, const std::string& outDir)
     for (const IndexEntry& e : d.index) index.insert(index.end(), e.data(), e.data() + IndexEntry::Size);
     writeFile(dir / "index.dat", index);
 
-    writeTable(dir, "city.dat", d.cities);
-    writeTable(dir, "club.dat", d.clubs);
-    writeTable(dir, "club_comp.dat", d.clubComps);
-    writeTable(dir, "colour.dat", d.colours);
-    writeTable(dir, "first_names.dat", d.firstNames);
-    writeTable(dir, "second_names.dat", d.secondNames);
-    writeTable(dir, "common_names.dat", d.commonNames);
-    writeTable(dir, "nation.dat", d.nations);
-    writeTable(dir, "stadium.dat", d.stadiums);
-
-    std::vector<std::uint8_t> staff;
-    appendTable(staff, d.staff);
-    appendTable(staff, d.staffExtra);
-    appendTable(staff, d.nonPlayers);
-    appendTable(staff, d.players);
-    writeFile(dir / "staff.dat", staff);
+    // Each file holds its tables back to back.
+    std::map<std::string_view, std::vector<std::uint8_t>> files;
+    for (const TableInfo& t : kTables)
+        if (t.id != TableId::Index)
+            withTable(d, t.id, [&](const auto& table) { appendTable(files[t.file], table); });
+    for (const auto& [name, bytes] : files) writeFile(dir / std::string(name), bytes);
 }
 
 void writeWinePrefix(const std::string& prefixDir, const std::string& gameDir)
