@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 bash tools/install-packages.sh build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools \
   libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev clang libclang-rt-14-dev python3 nlohmann-json3-dev \
-  xvfb xauth openbox x11-utils xdotool file
+  libcli11-dev xvfb xauth openbox x11-utils xdotool file
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
