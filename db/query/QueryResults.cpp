@@ -32,13 +32,78 @@ std::vector<SortKey> parseSort(TableId t, std::string_view text)
 
 namespace {
 
-// One sort key's value for every record to sort: a number, or text.
+// One sort key's value for every record to sort: a number, or text folded
+// once into one buffer so that comparing two records is a plain byte compare.
 struct KeyValues {
     bool text = false;
     bool descending = false;
     std::vector<std::int64_t> numbers;
-    std::vector<std::string_view> texts;
+    std::string folded;
+    std::vector<std::uint32_t> start;  // text r is folded[start[r], start[r + 1])
+
+    std::string_view textAt(std::size_t r) const
+    {
+        return std::string_view(folded).substr(start[r], start[r + 1] - start[r]);
+    }
+    int compare(std::uint32_t a, std::uint32_t b) const
+    {
+        int c = 0;
+        if (text) {
+            const int m = textAt(a).compare(textAt(b));
+            c = m < 0 ? -1 : (m > 0 ? 1 : 0);
+        } else {
+            c = numbers[a] < numbers[b] ? -1 : (numbers[a] > numbers[b] ? 1 : 0);
+        }
+        return descending ? -c : c;
+    }
 };
+
+KeyValues readKey(const RecordAccess& access, const SortKey& key, const std::vector<std::int32_t>& ids)
+{
+    const Column& c = key.column;
+    const std::size_t n = ids.size();
+    KeyValues v;
+    v.descending = key.descending;
+    v.text = c.source == Column::Source::Name ||
+             (c.source == Column::Source::Field && c.field->kind == FieldKind::Text);
+    constexpr std::int64_t kUnread = std::numeric_limits<std::int64_t>::min();  // sorts first
+    if (v.text) {
+        v.start.reserve(n + 1);
+    } else {
+        v.numbers.assign(n, kUnread);
+    }
+    for (std::size_t r = 0; r < n; ++r) {
+        const auto i = static_cast<std::size_t>(ids[r]);
+        const bool real = ids[r] >= 0 && i < access.size();
+        if (v.text) {
+            v.start.push_back(static_cast<std::uint32_t>(v.folded.size()));
+            if (!real) continue;
+            const std::uint8_t* p = c.source == Column::Source::Field ? access.source(c, i) : nullptr;
+            const std::string_view raw = c.source == Column::Source::Name
+                                             ? access.name(i)
+                                             : (p ? RecordAccess::text(*c.field, p) : std::string_view());
+            for (char ch : raw) v.folded += static_cast<char>(foldByte(static_cast<std::uint8_t>(ch)));
+            continue;
+        }
+        if (!real) continue;
+        switch (c.source) {
+            case Column::Source::Id:
+                v.numbers[r] = static_cast<std::int64_t>(i);
+                break;
+            case Column::Source::Age:
+                v.numbers[r] = access.age(c, i).value_or(kUnread);
+                break;
+            case Column::Source::Field:
+                if (const std::uint8_t* p = access.source(c, i))
+                    v.numbers[r] = RecordAccess::number(*c.field, c.element >= 0 ? c.element : 0, p);
+                break;
+            case Column::Source::Name:
+                break;
+        }
+    }
+    if (v.text) v.start.push_back(static_cast<std::uint32_t>(v.folded.size()));
+    return v;
+}
 
 }  // namespace
 
@@ -48,58 +113,26 @@ void sortRecords(const Database& d, TableId t, std::vector<std::int32_t>& ids,
     if (keys.empty() || ids.size() < 2) return;
     const RecordAccess access(d, t, today);
     const std::size_t n = ids.size();
-    std::vector<KeyValues> values(keys.size());
     // Read every key once; the comparisons then touch only these arrays.
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        const Column& c = keys[k].column;
-        KeyValues& v = values[k];
-        v.descending = keys[k].descending;
-        v.text = c.source == Column::Source::Name ||
-                 (c.source == Column::Source::Field && c.field->kind == FieldKind::Text);
-        if (v.text)
-            v.texts.resize(n);
-        else
-            v.numbers.resize(n);
-        for (std::size_t r = 0; r < n; ++r) {
-            const auto i = static_cast<std::size_t>(ids[r]);
-            if (i >= access.size()) continue;  // not a record: sorts as 0 / empty
-            switch (c.source) {
-                case Column::Source::Id:
-                    v.numbers[r] = static_cast<std::int64_t>(i);
-                    break;
-                case Column::Source::Name:
-                    v.texts[r] = access.name(i);
-                    break;
-                case Column::Source::Age:
-                    v.numbers[r] = access.age(c, i).value_or(std::numeric_limits<std::int64_t>::min());
-                    break;
-                case Column::Source::Field: {
-                    const std::uint8_t* p = access.source(c, i);
-                    if (!p) {
-                        if (!v.text) v.numbers[r] = std::numeric_limits<std::int64_t>::min();
-                    } else if (v.text) {
-                        v.texts[r] = RecordAccess::text(*c.field, p);
-                    } else {
-                        v.numbers[r] = RecordAccess::number(*c.field, c.element >= 0 ? c.element : 0, p);
-                    }
-                    break;
-                }
-            }
-        }
-    }
+    std::vector<KeyValues> values;
+    for (const SortKey& k : keys) values.push_back(readKey(access, k, ids));
     std::vector<std::uint32_t> order(n);
     std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-        for (const KeyValues& v : values) {
-            int cmp = 0;
-            if (v.text)
-                cmp = compareFolded(v.texts[a], v.texts[b]);
-            else
-                cmp = v.numbers[a] < v.numbers[b] ? -1 : (v.numbers[a] > v.numbers[b] ? 1 : 0);
-            if (cmp != 0) return v.descending ? cmp > 0 : cmp < 0;
-        }
-        return false;
-    });
+    if (values.size() == 1 && !values[0].text) {
+        // One number: sort (value, position) pairs, the common case made cheap.
+        const KeyValues& v = values[0];
+        std::vector<std::pair<std::int64_t, std::uint32_t>> pairs(n);
+        for (std::uint32_t r = 0; r < n; ++r)
+            pairs[r] = {v.descending ? -(v.numbers[r] + 1) : v.numbers[r], r};
+        std::sort(pairs.begin(), pairs.end());
+        for (std::size_t r = 0; r < n; ++r) order[r] = pairs[r].second;
+    } else {
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            for (const KeyValues& v : values)
+                if (const int c = v.compare(a, b)) return c < 0;
+            return a < b;  // equal on every key: as they came
+        });
+    }
     std::vector<std::int32_t> sorted(n);
     for (std::size_t r = 0; r < n; ++r) sorted[r] = ids[order[r]];
     ids.swap(sorted);
