@@ -126,6 +126,24 @@ void sortRecords(const Database& d, TableId t, std::vector<std::int32_t>& ids,
             pairs[r] = {v.descending ? -(v.numbers[r] + 1) : v.numbers[r], r};
         std::sort(pairs.begin(), pairs.end());
         for (std::size_t r = 0; r < n; ++r) order[r] = pairs[r].second;
+    } else if (values.size() == 1) {
+        // One text: sort by the first eight bytes held beside each position,
+        // reading the whole texts only where those are equal.
+        const KeyValues& v = values[0];
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> pairs(n);
+        for (std::uint32_t r = 0; r < n; ++r) {
+            const std::string_view t = v.textAt(r);
+            std::uint64_t prefix = 0;
+            for (std::size_t k = 0; k < 8; ++k)
+                prefix = prefix << 8 | (k < t.size() ? static_cast<std::uint8_t>(t[k]) : 0u);
+            pairs[r] = {v.descending ? ~prefix : prefix, r};
+        }
+        std::sort(pairs.begin(), pairs.end(), [&](const auto& a, const auto& b) {
+            if (a.first != b.first) return a.first < b.first;
+            if (const int c = v.compare(a.second, b.second)) return c < 0;
+            return a.second < b.second;
+        });
+        for (std::size_t r = 0; r < n; ++r) order[r] = pairs[r].second;
     } else {
         std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
             for (const KeyValues& v : values)

@@ -192,6 +192,8 @@ TEST(Query, SortsBySeveralKeysAndShowsColumns)
     EXPECT_EQ(ids, (Ids{1, 0, 2, 3}));  // -1, 0, 1, 5; none sorts by its stored value
     db::sortRecords(d, TableId::Staff, ids, db::parseSort(TableId::Staff, "-Age,Id"));
     EXPECT_EQ(ids, (Ids{3, 1, 0, 2}));
+    db::sortRecords(d, TableId::Staff, ids, db::parseSort(TableId::Staff, "-Name"));  // accents folded
+    EXPECT_EQ(ids, (Ids{0, 2, 3, 1}));
 
     const db::ColumnReader reader(d, TableId::Players);
     const auto cols = db::parseColumns(TableId::Players, "Name, Club, Age, CurrentAbility");
