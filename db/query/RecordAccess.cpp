@@ -22,9 +22,10 @@ RecordAccess::RecordAccess(const Database& d, TableId t, QueryDate today) : db_(
         size_ = table.size();
     });
     if (!d.staff.empty()) staffBase_ = d.staff.data()->data();
-    if (t != TableId::Clubs && t != TableId::Staff)
+    // A club goes by its long name, a lookup record by its one text field.
+    if (t != TableId::Staff)
         for (const FieldInfo& f : fieldsOf(t))
-            if (f.kind == FieldKind::Text) {
+            if (f.kind == FieldKind::Text && (t != TableId::Clubs || f.name == "LongName")) {
                 nameField_ = &f;
                 break;
             }
@@ -86,8 +87,6 @@ std::string_view RecordAccess::name(std::size_t i) const
             const std::int32_t o = owner(i);
             return o < 0 ? std::string_view() : db_.staff[static_cast<std::size_t>(o)].displayName.view();
         }
-        case TableId::Clubs:
-            return text(fieldsOf(TableId::Clubs)[1], base_ + i * stride_);
         default:
             break;
     }

@@ -54,7 +54,7 @@ private:
     std::size_t size_ = 0;
     const std::uint8_t* staffBase_ = nullptr;
     std::size_t staffStride_ = sizeof(StaffRecord);
-    const FieldInfo* nameField_ = nullptr;  // the text field that names a lookup record
+    const FieldInfo* nameField_ = nullptr;  // the text field that names a club or lookup record
     mutable std::vector<std::int32_t> owners_;
     mutable bool ownersBuilt_ = false;
 };
