@@ -223,7 +223,7 @@ int main(int argc, char** argv)
         b.insert(b.end(), text, text + std::strlen(text));
         write(out / "query" / ("seed-" + std::to_string(q++)), b);
     }
-    std::cout << "wrote " << n << " load seeds, " << t << " text seeds and " << u << " update seeds and " << q
+    std::cout << "wrote " << n << " load seeds, " << t << " text seeds, " << u << " update seeds and " << q
               << " query seeds to " << out.string() << "\n";
     return 0;
 }
