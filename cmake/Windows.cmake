@@ -27,6 +27,14 @@ if(NOT TARGET nlohmann_json::nlohmann_json AND EXISTS /usr/include/nlohmann/json
   set(nlohmann_json_FOUND TRUE)
 endif()
 
+# CLI11 is header-only too, and Debian installs it for the host only.
+if(NOT TARGET CLI11::CLI11 AND EXISTS /usr/include/CLI/CLI.hpp)
+  file(COPY /usr/include/CLI DESTINATION ${CMAKE_BINARY_DIR}/cli11)
+  add_library(CLI11::CLI11 INTERFACE IMPORTED GLOBAL)
+  set_target_properties(CLI11::CLI11 PROPERTIES INTERFACE_INCLUDE_DIRECTORIES ${CMAKE_BINARY_DIR}/cli11)
+  set(CLI11_FOUND TRUE)
+endif()
+
 # The registry and shell calls of the editor, free of Qt.
 add_subdirectory(${CMAKE_SOURCE_DIR}/kit/win ${CMAKE_BINARY_DIR}/kit/win)
 

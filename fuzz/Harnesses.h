@@ -42,4 +42,11 @@ void textHarness(const std::uint8_t* data, std::size_t size);
 enum class UpdateOutcome { Refused, NotApplied, Applied };
 UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size);
 
+// A query of the filter language (first byte: which table; the rest: the
+// text): a bad one is refused with QueryError alone; a good one finds
+// records in order, within the table, and its negation finds the others;
+// the same text read as columns or sort keys shows and sorts without harm;
+// the database never changes.
+void queryHarness(const std::uint8_t* data, std::size_t size);
+
 }  // namespace fuzz

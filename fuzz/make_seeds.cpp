@@ -119,6 +119,7 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(out / "load");
     std::filesystem::create_directories(out / "text");
     std::filesystem::create_directories(out / "update");
+    std::filesystem::create_directories(out / "query");
 
     sample::Options options;
     options.scale = 0.01;
@@ -200,7 +201,29 @@ int main(int argc, char** argv)
     edited.staff.back().set(db::StaffRecord::SecondNameId, 2);
     update(edited);
 
-    std::cout << "wrote " << n << " load seeds, " << t << " text seeds and " << u << " update seeds to "
-              << out.string() << "\n";
+    // Queries: a byte for the table (its place among queryTableNames), then
+    // the text; one of each shape the language has.
+    const std::pair<int, const char*> queries[] = {
+        {1, "Wage > 5000 and Nation = \"Brazil\" and Age < 21"},
+        {1, "NationId is none or ClubContractedId = -2"},
+        {1, "Name contains \"jos\xC3\xA9\" OR name starts with \"A\""},
+        {1, "not (Wage between 900 and 100) and JobForClub in (\"Player\", 5)"},
+        {1, "DateOfBirth < \"29/2/1980\" and ClubJoinDate >= \"1998-07-01\""},
+        {0, "Cash <= 0 and Division is not none and PlayerIds[3] = 1"},
+        {0, "LongName, -Cash, Nation"},
+        {2, "PotentialAbility > 150 and Club = \"Man Utd\" and Wage > 100"},
+        {3, "Name,Age,Club,CurrentAbility"},
+        {4, "NationName <> \"\" and Id in (0, 1)"},
+        {5, "City = \"\"\"Quoted\"\"\" and Covered = \"Yes\""},
+        {9, "UsageCount > 2 or Name not contains \"e\""},
+    };
+    int q = 0;
+    for (const auto& [table, text] : queries) {
+        Bytes b = {static_cast<std::uint8_t>(table)};
+        b.insert(b.end(), text, text + std::strlen(text));
+        write(out / "query" / ("seed-" + std::to_string(q++)), b);
+    }
+    std::cout << "wrote " << n << " load seeds, " << t << " text seeds, " << u << " update seeds and " << q
+              << " query seeds to " << out.string() << "\n";
     return 0;
 }

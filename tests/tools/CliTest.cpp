@@ -248,7 +248,7 @@ TEST(CliArguments, HelpForEachCommand)
 {
     EXPECT_EQ(runCli({"--help"}).status, cli::kExitOk);
     EXPECT_NE(runCli({"--help"}).out.find("quarndb-cli COMMAND GAMEDIR"), std::string::npos);
-    for (const std::string command : {"info", "check", "export", "search", "recover"}) {
+    for (const std::string command : {"info", "check", "export", "search", "find", "recover"}) {
         const Result r = runCli({command, "--help"});
         EXPECT_EQ(r.status, cli::kExitOk);
         EXPECT_EQ(r.out.rfind("Usage: quarndb-cli " + command, 0), 0u) << r.out;

@@ -52,6 +52,15 @@ TEST(FuzzRegressions, SavedTextInputs)
     }
 }
 
+TEST(FuzzRegressions, SavedQueryInputs)
+{
+    for (const auto& p : inputs("query")) {
+        SCOPED_TRACE(p.string());
+        const fuzz::Bytes b = read(p);
+        fuzz::queryHarness(b.data(), b.size());
+    }
+}
+
 TEST(FuzzRegressions, SavedUpdateInputs)
 {
     for (const auto& p : inputs("update")) {

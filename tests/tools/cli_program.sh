@@ -56,6 +56,13 @@ done
 expect 0 "search clubs" cli search "$game" clubs a
 expect 1 "search without a match" cli search "$game" staff "no such name at all"
 expect 2 "unknown table" cli export "$game" managers
+expect 0 "find" cli find "$game" staff 'Wage > 1000 and Age < 30' --sort -Wage,Name --format csv
+grep -q $'^Id,Name,Age,NationId,ClubContractedId,JobForClub,Wage\r$' "$dir/out" ||
+    { echo "FAIL: find csv header"; failures=$((failures + 1)); }
+expect 1 "find without a match" cli find "$game" clubs 'Name contains "no such club at all"'
+expect 2 "find with a bad query" cli find "$game" players 'PotentialAbility >'
+grep -q "^quarndb-cli: bad query at position 19: expected a value" "$dir/err" ||
+    { echo "FAIL: bad query message"; cat "$dir/err"; failures=$((failures + 1)); }
 expect 2 "missing folder" cli check "$(native "$dir/nowhere")"
 
 after=$(cd "$dir/game" && find . -type f -exec md5sum {} + | sort)

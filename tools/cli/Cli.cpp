@@ -1,11 +1,14 @@
 #include "Cli.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iomanip>
 #include <ostream>
 
+#include "Args.h"
 #include "Check.h"
 #include "Export.h"
+#include "Find.h"
 #include "Load.h"
 #include "Recover.h"
 #include "Refs.h"
@@ -34,6 +37,8 @@ const char* const kUsage =
     "  export GAMEDIR TABLE [--format csv|json]\n"
     "                                       print every record of a table\n"
     "  search GAMEDIR staff|clubs TEXT      find staff or clubs by name\n"
+    "  find GAMEDIR TABLE [WHERE] [--columns A,B] [--sort [-]A] [--format table|csv|json]\n"
+    "                                       the records a condition on any field matches\n"
     "  refs GAMEDIR TABLE ID                list the fields that refer to one record\n"
     "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE]\n"
     "                                       write the update from one database to another\n"
@@ -104,14 +109,6 @@ const char* const kSearchHelp =
 bool isHelp(const std::string& a)
 {
     return a == "--help" || a == "-h" || a == "help";
-}
-
-int usageError(std::ostream& err, const std::string& message, const char* command)
-{
-    err << kProgram << ": " << message << "\n";
-    err << "Run '" << kProgram << (command ? std::string(" ") + command : std::string())
-        << " --help' for usage.\n";
-    return kExitError;
 }
 
 // The folder must exist; a data folder given in place of the game folder is
@@ -277,24 +274,13 @@ int check(const std::string& dir, std::ostream& out, std::ostream& err)
 
 int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::string dir, table, format = "csv";
-    std::vector<std::string> positional;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--format") {
-            if (i + 1 >= args.size()) return usageError(err, "--format needs csv or json", "export");
-            format = args[++i];
-        } else if (a.rfind("--format=", 0) == 0) {
-            format = a.substr(9);
-        } else if (a.size() > 1 && a[0] == '-') {
-            return usageError(err, "unknown option '" + a + "'", "export");
-        } else {
-            positional.push_back(a);
-        }
-    }
-    if (positional.size() != 2) return usageError(err, "export needs GAMEDIR and TABLE", "export");
-    dir = positional[0];
-    table = positional[1];
+    std::string format = "csv";
+    CommandArgs a("export", false);
+    a.option("--format", format, "--format needs csv or json");
+    if (!a.parse(args, err)) return kExitError;
+    if (a.positional().size() != 2) return usageError(err, "export needs GAMEDIR and TABLE", "export");
+    const std::string& dir = a.positional()[0];
+    const std::string& table = a.positional()[1];
     if (format != "csv" && format != "json")
         return usageError(err, "unknown format '" + format + "' (csv or json)", "export");
     bool known = false;
@@ -313,8 +299,12 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
 // ---- search -----------------------------------------------------------------
 
-int search(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int search(const std::vector<std::string>& all, std::ostream& out, std::ostream& err)
 {
+    CommandArgs a("search", true);
+    if (!a.parse(all, err)) return kExitError;
+    std::vector<std::string> args = a.positional();
+    args.insert(args.begin(), "search");
     if (args.size() != 4) return usageError(err, "search needs GAMEDIR, staff or clubs, and TEXT", "search");
     const std::string& dir = args[1];
     const std::string& what = args[2];
@@ -334,6 +324,48 @@ int search(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return found.empty() ? kExitProblems : kExitOk;
 }
 
+// A command that takes exactly one GAMEDIR and nothing else.
+template <int (*Body)(const std::string&, std::ostream&, std::ostream&)>
+int oneFolder(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    CommandArgs a(args[0].c_str(), true);
+    if (!a.parse(args, err)) return kExitError;
+    if (a.positional().size() != 1)
+        return usageError(err, args[0] + " needs exactly one GAMEDIR", args[0].c_str());
+    return Body(a.positional()[0], out, err);
+}
+
+int recoverFolder(const std::string& dir, std::ostream& out, std::ostream& err)
+{
+    return gameFolderExists(dir, err) ? recover(dir, out, err) : kExitError;
+}
+
+// The commands: name, help, and the body that reads the arguments (the
+// command's name first) and runs. One line per command.
+struct Command {
+    const char* name;
+    std::string (*help)();
+    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};
+
+template <const char* const* Text>
+std::string fixedHelp()
+{
+    return *Text;
+}
+
+const Command kCommands[] = {
+    {"info", fixedHelp<&kInfoHelp>, oneFolder<info>},
+    {"check", fixedHelp<&kCheckHelp>, oneFolder<check>},
+    {"export", exportHelp, exportCommand},
+    {"search", fixedHelp<&kSearchHelp>, search},
+    {"find", fixedHelp<&kFindHelp>, findCommand},
+    {"refs", fixedHelp<&kRefsHelp>, refsCommand},
+    {"diff", fixedHelp<&kDiffHelp>, diffCommand},
+    {"apply", fixedHelp<&kApplyHelp>, applyCommand},
+    {"recover", fixedHelp<&kRecoverHelp>, oneFolder<recoverFolder>},
+};
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -342,52 +374,25 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << kUsage;
         return kExitError;
     }
-    const std::string& command = args[0];
-    if (isHelp(command)) {
+    const std::string& name = args[0];
+    if (isHelp(name)) {
         out << kUsage;
         return kExitOk;
     }
-    if (command == "--version") {
+    if (name == "--version") {
         out << kProgram << " " << quarndb::kVersion << "\n";
         return kExitOk;
     }
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] != "--help" && args[i] != "-h") continue;
-        if (command == "info")
-            out << kInfoHelp;
-        else if (command == "check")
-            out << kCheckHelp;
-        else if (command == "export")
-            out << exportHelp();
-        else if (command == "search")
-            out << kSearchHelp;
-        else if (command == "refs")
-            out << kRefsHelp;
-        else if (command == "diff")
-            out << kDiffHelp;
-        else if (command == "apply")
-            out << kApplyHelp;
-        else if (command == "recover")
-            out << kRecoverHelp;
-        else
-            break;
-        return kExitOk;
+    for (const Command& c : kCommands) {
+        if (name != c.name) continue;
+        if (std::any_of(args.begin() + 1, args.end(),
+                        [](const std::string& a) { return a == "--help" || a == "-h"; })) {
+            out << c.help();
+            return kExitOk;
+        }
+        return c.run(args, out, err);
     }
-
-    if (command == "info" || command == "check") {
-        if (args.size() != 2) return usageError(err, command + " needs exactly one GAMEDIR", command.c_str());
-        return command == "info" ? info(args[1], out, err) : check(args[1], out, err);
-    }
-    if (command == "recover") {
-        if (args.size() != 2) return usageError(err, "recover needs exactly one GAMEDIR", "recover");
-        return gameFolderExists(args[1], err) ? recover(args[1], out, err) : kExitError;
-    }
-    if (command == "export") return exportCommand(args, out, err);
-    if (command == "search") return search(args, out, err);
-    if (command == "refs") return refsCommand(args, out, err);
-    if (command == "diff") return diffCommand(args, out, err);
-    if (command == "apply") return applyCommand(args, out, err);
-    return usageError(err, "unknown command '" + command + "'", nullptr);
+    return usageError(err, "unknown command '" + name + "'", nullptr);
 }
 
 }  // namespace cli

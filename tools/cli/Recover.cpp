@@ -35,7 +35,8 @@ bool reportInterruptedSave(const std::string& dir, std::ostream& out, int& probl
     const db::RecoveryReport report = db::recoverGameFolder(dir, false);
     if (!report.foundAnything()) return false;
     ++problems;
-    if (report.outcome == O::RolledForward || report.outcome == O::RolledBack || report.outcome == O::NotWhole) {
+    if (report.outcome == O::RolledForward || report.outcome == O::RolledBack ||
+        report.outcome == O::NotWhole) {
         out << "Interrupted save: " << report.text() << "\n";
         if (report.whole())
             out << "Run 'quarndb-cli recover " << dir << "' (or start the editor) to do so; the records were "

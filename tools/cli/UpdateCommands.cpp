@@ -5,11 +5,12 @@
 #include <fstream>
 #include <ostream>
 
+#include "Args.h"
 #include "Cli.h"
+#include "db/exchange/json/UpdateJson.h"
+#include "db/rules/Win1252.h"
 #include "db/storage/Backup.h"
 #include "db/storage/Recovery.h"
-#include "db/rules/Win1252.h"
-#include "db/exchange/json/UpdateJson.h"
 
 namespace cli {
 
@@ -60,18 +61,11 @@ std::string summary(const db::UpdateCounts& c)
 
 int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> positional;
     std::string outFile;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "-o" || args[i] == "--output") {
-            if (i + 1 >= args.size()) return fail(err, args[i] + " needs a file name", "diff");
-            outFile = args[++i];
-        } else if (args[i].size() > 1 && args[i][0] == '-') {
-            return fail(err, "unknown option '" + args[i] + "'", "diff");
-        } else {
-            positional.push_back(args[i]);
-        }
-    }
+    CommandArgs a("diff", false);
+    a.option("-o,--output", outFile, "{} needs a file name");
+    if (!a.parse(args, err)) return kExitError;
+    const std::vector<std::string>& positional = a.positional();
     if (positional.size() != 2) return fail(err, "diff needs OLDGAMEDIR and NEWGAMEDIR", "diff");
 
     db::Database before, after;
@@ -98,18 +92,12 @@ int diffCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 
 int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::vector<std::string> positional;
     bool dryRun = false, force = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        if (args[i] == "--dry-run")
-            dryRun = true;
-        else if (args[i] == "--force")
-            force = true;
-        else if (args[i].size() > 1 && args[i][0] == '-')
-            return fail(err, "unknown option '" + args[i] + "'", "apply");
-        else
-            positional.push_back(args[i]);
-    }
+    CommandArgs a("apply", false);
+    a.flag("--dry-run", dryRun);
+    a.flag("--force", force);
+    if (!a.parse(args, err)) return kExitError;
+    const std::vector<std::string>& positional = a.positional();
     if (positional.size() != 2) return fail(err, "apply needs GAMEDIR and UPDATE", "apply");
     const std::string& dir = positional[0];
 

@@ -17,7 +17,7 @@ jobs=$(nproc)
 started=$(date +%s)
 step() { echo "== $* ($(($(date +%s) - started)) s)"; }
 
-bash tools/install-packages.sh mingw-w64 g++-mingw-w64-x86-64 wine wine64 cmake ninja-build libxxhash-dev xvfb zip
+bash tools/install-packages.sh mingw-w64 g++-mingw-w64-x86-64 wine wine64 cmake ninja-build libxxhash-dev libcli11-dev xvfb zip
 
 # A throw-away Wine prefix; no window is needed for console programs.
 scratch=$(mktemp -d)
@@ -92,7 +92,11 @@ done
 run_both search-clubs search @GAME clubs a
 run_both search-none search @GAME staff "no such name at all"
 run_both unknown-table export @GAME managers
-compared=$((compared + 3))
+run_both find-staff find @GAME staff 'Wage > 1000 and Nation is not none' --sort -Wage,Name
+run_both find-players-csv find @GAME players 'Name contains "a" and Age between 30 and 20' --format csv
+run_both find-clubs-json find @GAME clubs --columns Name,Cash,Division --format json
+run_both find-bad-query find @GAME staff 'Wage >'
+compared=$((compared + 7))
 echo "$compared CLI commands compared"
 
 step "The editor's Windows-only sources"
