@@ -26,11 +26,11 @@ bool hasOwner(TableId t)
 
 // A field of `t` by name: the catalog's own, then a reference named without
 // its "Id", then the aliases.
-const FieldInfo* findField(TableId t, std::string_view name)
+const FieldInfo* queryField(TableId t, std::string_view name)
 {
     const auto fields = fieldsOf(t);
     for (const FieldInfo& f : fields)
-        if (sameName(f.name, name)) return &f;
+        if (f.named() && sameName(f.name, name)) return &f;
     for (const FieldInfo& f : fields)
         if (f.kind == FieldKind::Reference && f.name.size() == name.size() + 2 && f.name.ends_with("Id") &&
             sameName(f.name.substr(0, name.size()), name))
@@ -159,9 +159,9 @@ Column resolveColumn(TableId t, std::string_view text, std::size_t position)
     const bool person = t == TableId::Staff || hasOwner(t);
     if (sameName(name, "Name")) return plain(Column::Source::Name, "Name", false);
     if (person && sameName(name, "Age")) return plain(Column::Source::Age, "Age", hasOwner(t));
-    if (const FieldInfo* f = findField(t, name)) return withField(f, false);
+    if (const FieldInfo* f = queryField(t, name)) return withField(f, false);
     if (hasOwner(t))
-        if (const FieldInfo* f = findField(TableId::Staff, name)) return withField(f, true);
+        if (const FieldInfo* f = queryField(TableId::Staff, name)) return withField(f, true);
     throw QueryError(position,
                      "expected a field of " + describe(t) + "; '" + std::string(text) + "' is none");
 }
