@@ -179,6 +179,7 @@ Update diffDatabases(const Database& before, const Database& after)
 {
     if (!before.hasFullIndex() || !after.hasFullIndex()) fail("Both databases need their full index");
     Update u;
+    u.base = fingerprintDatabase(before);
     for (TableId t : kLookups) {
         const TableLayout& info = tableLayout(t);
         const std::size_t n = tableSize(before, t);
@@ -346,6 +347,12 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
 {
     if (!target.hasFullIndex()) fail("The database has no full index");
     ApplyResult result;
+    result.base = checkBase(target, u.base);
+    if (result.base.match == BaseMatch::Different && !options.force) {
+        result.conflicts.push_back({"database", -1, "", "fingerprint", "the update's base",
+                                    "another database: " + result.base.reasonText()});
+        return result;
+    }
     result.conflicts = findConflicts(target, u);
     const bool fatal = std::any_of(result.conflicts.begin(), result.conflicts.end(),
                                    [](const Conflict& c) { return c.fatal; });

@@ -7,6 +7,7 @@
 #include "Check.h"
 #include "Export.h"
 #include "Load.h"
+#include "MergeCommand.h"
 #include "Recover.h"
 #include "UpdateCommands.h"
 #include "db/query/Search.h"
@@ -35,6 +36,8 @@ const char* const kUsage =
     "  diff OLDGAMEDIR NEWGAMEDIR [-o FILE] write the update from one database to another\n"
     "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
     "                                       apply an update to a database\n"
+    "  merge BASEDIR UPDATE... -o OUT [--prefer first|last|none]\n"
+    "                                       merge updates made from one database\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Run 'quarndb-cli COMMAND --help' for more about a command.\n";
@@ -367,6 +370,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             out << kDiffHelp;
         else if (command == "apply")
             out << kApplyHelp;
+        else if (command == "merge")
+            out << kMergeHelp;
         else if (command == "recover")
             out << kRecoverHelp;
         else
@@ -386,6 +391,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (command == "search") return search(args, out, err);
     if (command == "diff") return diffCommand(args, out, err);
     if (command == "apply") return applyCommand(args, out, err);
+    if (command == "merge") return mergeCommand(args, out, err);
     return usageError(err, "unknown command '" + command + "'", nullptr);
 }
 
