@@ -99,7 +99,8 @@ void checkInputs(const Database& base, const BaseFingerprint& fingerprint, const
         for (std::size_t j = 0; j < i; ++j) {
             const Update& v = in[j].update;
             if (u.base.known && v.base.known && !(u.base == v.base))
-                fail(in[j].name + " and " + in[i].name + " were made from different databases (their " +
+                fail(in[j].name + " and " + in[i].name +
+                     " were made from different databases (the fingerprints of their " +
                      tableLayout(firstDifference(u.base, v.base)).name + " differ)");
         }
     }

@@ -90,6 +90,8 @@ public:
     {
         if (table < 0) return v;
         const auto k = static_cast<std::size_t>(table);
+        // The table's count, one of the stored forms of none, stays none.
+        if (v == from_[k] + n_[k]) return static_cast<std::int32_t>(to_[k] + n_[k]);
         if (v < from_[k] || v >= from_[k] + n_[k]) return v;
         return static_cast<std::int32_t>(v - from_[k] + to_[k]);
     }

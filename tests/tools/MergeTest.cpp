@@ -243,6 +243,27 @@ TEST(Merge, OverlappingEditsFollowThePolicyAndAreAllListed)
     }
 }
 
+// A reference holding its table's count reads as none; records appended
+// before it, by the target or by another update, must not make it a link.
+TEST(Merge, ACountThatMeansNoneStaysNone)
+{
+    const db::Database base = sample::makeDatabase({0.01, 4});
+    db::Database none = base, club = base;
+    none.staff[1].set(db::StaffRecord::ClubContractedId, static_cast<std::int32_t>(base.clubs.size()));
+    newClubWithPlayer(club, "Elsewhere");
+    const std::vector<db::MergeInput> inputs = {{"club", db::diffDatabases(base, club)},
+                                                {"none", db::diffDatabases(base, none)}};
+    const db::MergeResult m = db::mergeUpdates(base, inputs, db::MergePolicy::None);
+    db::Database mine = base;
+    newClubWithPlayer(mine, "Mine");
+    for (const db::Update& u : {inputs[1].update, m.merged}) {
+        db::Database target = mine;  // a club more than the update's base
+        applied(target, u);
+        EXPECT_EQ(target.staff[1].get(db::StaffRecord::ClubContractedId),
+                  static_cast<std::int32_t>(target.clubs.size()));
+    }
+}
+
 TEST(Merge, BadInputIsRefusedWithOneMessage)
 {
     Fixture f(2);
