@@ -14,6 +14,7 @@
 #include "about/AboutForm.h"
 #include "kit/AppContext.h"
 #include "app/ApplyUpdate.h"
+#include "app/CompareForm.h"
 #include "kit/EditHistory.h"
 #include "kit/EditStep.h"
 #include "kit/Messages.h"
@@ -97,6 +98,7 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     connect(ui->Open1, &QAction::triggered, this, &MainForm::Open1Click);
     connect(ui->Save1, &QAction::triggered, this, &MainForm::Save1Click);
     connect(ui->ApplyUpdate1, &QAction::triggered, this, &MainForm::ApplyUpdate1Click);
+    connect(ui->CompareWithFolder1, &QAction::triggered, this, [this] { compareWithFolder(ctx_, this); });
     connect(ui->Exit1, &QAction::triggered, this, &MainForm::Exit1Click);
     connect(ui->Club1, &QAction::triggered, this, &MainForm::Club1Click);
     connect(ui->Staff1, &QAction::triggered, this, &MainForm::Staff1Click);
@@ -213,6 +215,7 @@ void MainForm::setLoaded(bool loaded)
     ui->Open1->setEnabled(!loaded);
     ui->Save1->setEnabled(loaded);
     ui->ApplyUpdate1->setEnabled(loaded);
+    ui->CompareWithFolder1->setEnabled(loaded);
     ui->Edit1->setEnabled(loaded);
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet2), loaded);
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet10), loaded);

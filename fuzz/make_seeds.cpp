@@ -12,6 +12,7 @@
 #include "Harnesses.h"
 #include "db/editing/NewClub.h"
 #include "db/editing/NewStaff.h"
+#include "db/exchange/Merge.h"
 #include "db/exchange/Update.h"
 #include "db/exchange/json/UpdateJson.h"
 #include "tools/sample/SampleDb.h"
@@ -200,6 +201,21 @@ int main(int argc, char** argv)
     edited.appendName(db::NameKind::Second, "Nouveau");
     edited.staff.back().set(db::StaffRecord::SecondNameId, 2);
     update(edited);
+    // The first version of the format, which names no base.
+    db::Update old = db::diffDatabases(base, edited);
+    old.base = {};
+    const std::string v1 = db::encodeUpdate(old);
+    write(out / "update" / ("seed-" + std::to_string(u++)), Bytes(v1.begin(), v1.end()));
+    // A merge of two updates that both append a club.
+    db::Database other = base;
+    other.clubs[0].set(db::ClubRecord::Cash, 77);
+    other.appendClub(db::composeNewClub(other));
+    const std::string merged = db::encodeUpdate(
+        db::mergeUpdates(base,
+                         {{"a", db::diffDatabases(base, edited)}, {"b", db::diffDatabases(base, other)}},
+                         db::MergePolicy::First)
+            .merged);
+    write(out / "update" / ("seed-" + std::to_string(u++)), Bytes(merged.begin(), merged.end()));
 
     // Queries: a byte for the table (its place among queryTableNames), then
     // the text; one of each shape the language has.

@@ -104,6 +104,8 @@ public:
     {
         if (table < 0) return v;
         const auto k = static_cast<std::size_t>(table);
+        // The table's count, one of the stored forms of none, stays none.
+        if (v == from_[k] + n_[k]) return static_cast<std::int32_t>(to_[k] + n_[k]);
         if (v < from_[k] || v >= from_[k] + n_[k]) return v;
         return static_cast<std::int32_t>(v - from_[k] + to_[k]);
     }
@@ -158,6 +160,7 @@ Update diffDatabases(const Database& before, const Database& after)
 {
     if (!before.hasFullIndex() || !after.hasFullIndex()) fail("Both databases need their full index");
     Update u;
+    u.base = fingerprintDatabase(before);
     for (TableId t : kLookups) {
         const TableLayout& info = tableLayout(t);
         const std::size_t n = tableSize(before, t);
@@ -324,6 +327,12 @@ ApplyResult applyUpdate(Database& target, const Update& u, ApplyOptions options)
 {
     if (!target.hasFullIndex()) fail("The database has no full index");
     ApplyResult result;
+    result.base = checkBase(target, u.base);
+    if (result.base.match == BaseMatch::Different && !options.force) {
+        result.conflicts.push_back({"database", -1, "", "fingerprint", "the update's base",
+                                    "another database: " + result.base.reasonText()});
+        return result;
+    }
     result.conflicts = findConflicts(target, u);
     const bool fatal = std::any_of(result.conflicts.begin(), result.conflicts.end(),
                                    [](const Conflict& c) { return c.fatal; });

@@ -12,12 +12,16 @@
 // nothing when any differs (unless forced). Appended records take the next
 // free identifiers of the target, and every reference inside the update to
 // an appended record is moved to the identifier it gets there.
+//
+// Since version 2 an update also names the database it was made from (its
+// base, Fingerprint.h): applying refuses a different database unless forced.
 
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "db/exchange/Fingerprint.h"
 #include "db/format/FieldCatalog.h"
 
 namespace db {
@@ -53,8 +57,9 @@ struct TableUpdate {
 };
 
 struct Update {
-    static constexpr int kVersion = 1;
+    static constexpr int kVersion = 2;
     std::array<TableUpdate, kTableCount> tables;
+    BaseFingerprint base;  // the old database's; unknown in version 1 updates
 
     TableUpdate& operator[](TableId t) { return tables[static_cast<std::size_t>(t)]; }
     const TableUpdate& operator[](TableId t) const { return tables[static_cast<std::size_t>(t)]; }
@@ -89,10 +94,13 @@ struct Conflict {
 std::vector<Conflict> findConflicts(const Database& target, const Update& u);
 
 struct ApplyOptions {
-    bool force = false;  // apply over conflicts that are not fatal
+    bool force = false;  // apply over conflicts that are not fatal, and to a different database
 };
 
 struct ApplyResult {
+    BaseCheck base;  // how the target relates to the update's base
+    // A different database (not forced) gives one conflict naming it, and
+    // its fields are not compared.
     std::vector<Conflict> conflicts;
     bool applied = false;
     std::size_t changedRecords = 0;

@@ -12,14 +12,15 @@
 
 #include "AppFixture.h"
 #include "app/ApplyUpdate.h"
-#include "kit/EditHistory.h"
+#include "app/CompareForm.h"
 #include "app/MainForm.h"
-#include "kit/RecordListModel.h"
 #include "app/Startup.h"
 #include "clubs/ClubPage.h"
 #include "db/editing/NewClub.h"
 #include "db/exchange/Update.h"
 #include "db/exchange/json/UpdateJson.h"
+#include "kit/EditHistory.h"
+#include "kit/RecordListModel.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ private slots:
         QStringList items;
         for (QAction* a : file->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(items, (QStringList{"Open1", "Save1", "ApplyUpdate1", "-", "Exit1"}));
+        QCOMPARE(items, (QStringList{"Open1", "Save1", "ApplyUpdate1", "CompareWithFolder1", "-", "Exit1"}));
         auto* apply = ctx.mainForm->findChild<QAction*>("ApplyUpdate1");
         QCOMPARE(apply->text(), QStringLiteral("Apply &Update..."));
         QVERIFY(!apply->isEnabled());
@@ -121,6 +122,58 @@ private slots:
         ctx.history->redoAction()->trigger();
         QCOMPARE(ctx.db.clubs.size(), after.clubs.size());
         QCOMPARE(ctx.db.clubs[0].get(db::ClubRecord::Cash), 4242);
+    }
+
+    // File > Compare with Folder...: the folder's database against the
+    // loaded one, saved as an update that makes the one from the other.
+    void compareWithFolderListsAndSaves()
+    {
+        SampleFolder sample;
+        qputenv("WINEPREFIX", QFile::encodeName(sample.prefixDir));
+        Editor editor(sample.notesPath, sample.wizardPath);
+        AppContext& ctx = editor.ctx;
+        auto* compare = ctx.mainForm->findChild<QAction*>("CompareWithFolder1");
+        QCOMPARE(compare->text(), QStringLiteral("Compare with &Folder..."));
+        QVERIFY(!compare->isEnabled());
+        ctx.mainForm->Open1Click();
+        QVERIFY(compare->isEnabled());
+        editor.messages.clear();
+        ctx.db.clubs[0].set(db::ClubRecord::Cash, 4242);
+        ctx.db.appendClub(db::composeNewClub(ctx.db));
+
+        setCompareFolderChooser([&](QWidget*) { return sample.gameDir; });
+        compare->trigger();
+        setCompareFolderChooser(nullptr);
+        auto* form = ctx.mainForm->findChild<CompareForm*>("CompareForm");
+        QVERIFY(form && form->isVisible());
+        QVERIFY(editor.messages.shown.empty());
+        bool cash = false, added = false;
+        for (const db::ChangeText& l : form->lines()) {
+            cash = cash || (l.table == "Clubs" && l.record == "0" && l.field == "Cash");
+            added =
+                added || (l.field == "(new record)" && l.record == std::to_string(ctx.db.clubs.size() - 1));
+        }
+        QVERIFY(cash && added);
+
+        const QString update = sample.tmp.filePath("compare.json"), csv = sample.tmp.filePath("compare.csv");
+        QVERIFY(form->saveUpdate(update));
+        QVERIFY(form->saveCsv(csv));
+        QFile u(update), c(csv);
+        QVERIFY(u.open(QIODevice::ReadOnly) && c.open(QIODevice::ReadOnly));
+        QVERIFY(c.readAll().startsWith("Table,Record,Name,Field,Old value,New value\r\n"));
+        const QByteArray text = u.readAll();
+        db::Database theirs = sample.written;
+        QVERIFY(db::applyUpdate(theirs, db::decodeUpdate(std::string_view(text.constData(), text.size())))
+                    .applied);
+        QCOMPARE(theirs.clubs.size(), ctx.db.clubs.size());
+        QCOMPARE(theirs.clubs[0].get(db::ClubRecord::Cash), 4242);
+
+        // A folder without a game: one message, the list as it was.
+        const std::size_t before = form->lines().size();
+        QVERIFY(!form->compareWith(sample.tmp.filePath("nowhere")));
+        QCOMPARE(editor.messages.shown.size(), std::size_t{1});
+        QCOMPARE(editor.messages.shown[0].kind, MessageSink::Kind::Error);
+        QCOMPARE(form->lines().size(), before);
     }
 };
 

@@ -235,6 +235,9 @@ TEST(CliArguments, BadArgumentsExitWithTwoAndSayWhy)
         {{"search", "dir", "nations", "x"}, "search looks for staff or clubs"},
         {{"search", "dir", "staff"}, "search needs GAMEDIR"},
         {{"recover"}, "recover needs exactly one GAMEDIR"},
+        {{"merge", "dir"}, "merge needs BASEDIR and at least one UPDATE"},
+        {{"merge", "dir", "u.json"}, "merge needs -o OUT"},
+        {{"merge", "dir", "u.json", "-o", "m.json", "--prefer", "best"}, "--prefer takes first, last or none"},
     };
     for (const auto& [args, message] : cases) {
         const Result r = runCli(args);
@@ -248,7 +251,7 @@ TEST(CliArguments, HelpForEachCommand)
 {
     EXPECT_EQ(runCli({"--help"}).status, cli::kExitOk);
     EXPECT_NE(runCli({"--help"}).out.find("quarndb-cli COMMAND GAMEDIR"), std::string::npos);
-    for (const std::string command : {"info", "check", "export", "search", "find", "recover"}) {
+    for (const std::string command : {"info", "check", "export", "search", "find", "recover", "merge"}) {
         const Result r = runCli({command, "--help"});
         EXPECT_EQ(r.status, cli::kExitOk);
         EXPECT_EQ(r.out.rfind("Usage: quarndb-cli " + command, 0), 0u) << r.out;

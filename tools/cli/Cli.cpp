@@ -10,6 +10,7 @@
 #include "Export.h"
 #include "Find.h"
 #include "Load.h"
+#include "MergeCommand.h"
 #include "Recover.h"
 #include "Refs.h"
 #include "UpdateCommands.h"
@@ -44,6 +45,8 @@ const char* const kUsage =
     "                                       write the update from one database to another\n"
     "  apply GAMEDIR UPDATE [--dry-run] [--force]\n"
     "                                       apply an update to a database\n"
+    "  merge BASEDIR UPDATE... -o OUT [--prefer first|last|none]\n"
+    "                                       merge updates made from one database\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Options:\n"
@@ -363,6 +366,7 @@ const Command kCommands[] = {
     {"refs", fixedHelp<&kRefsHelp>, refsCommand},
     {"diff", fixedHelp<&kDiffHelp>, diffCommand},
     {"apply", fixedHelp<&kApplyHelp>, applyCommand},
+    {"merge", fixedHelp<&kMergeHelp>, mergeCommand},
     {"recover", fixedHelp<&kRecoverHelp>, oneFolder<recoverFolder>},
 };
 

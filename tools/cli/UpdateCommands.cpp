@@ -27,17 +27,21 @@ const char* const kDiffHelp =
 
 const char* const kApplyHelp =
     "Usage: quarndb-cli apply GAMEDIR UPDATE [--dry-run] [--force]\n"
-    "Applies an update written by 'diff' to the database of GAMEDIR. Every old\n"
-    "value of the update is first compared with GAMEDIR; when any differs, each\n"
+    "Applies an update written by 'diff' to the database of GAMEDIR. First it\n"
+    "says whether GAMEDIR is the database the update was made from (its base),\n"
+    "the base with other edits, or a different database, which stops it (the\n"
+    "update's fingerprint of the base: every table's count and hash). Every old\n"
+    "value of the update is then compared with GAMEDIR; when any differs, each\n"
     "conflict is listed (record, field, expected, found) and nothing is written.\n"
     "Appended records take the next free identifiers of GAMEDIR, and references\n"
     "to them inside the update follow. The data files are saved the way the\n"
     "editor saves them, after a dated backup copy of the originals. A folder\n"
     "with an interrupted save is refused until 'recover' has made it whole.\n"
     "  --dry-run  print what would change; write nothing\n"
-    "  --force    apply over conflicts (the update's new values win); a record\n"
-    "             the update changes must still exist\n"
-    "Exit status: 0 applied (or would apply), 1 conflicts, 2 a bad update,\n"
+    "  --force    apply over conflicts (the update's new values win) and to a\n"
+    "             different database; a record the update changes must still exist\n"
+    "Exit status: 0 applied (or would apply), 1 conflicts or a different\n"
+    "database, 2 a bad update,\n"
     "an unreadable folder or a failed save.\n";
 
 namespace {
@@ -125,6 +129,17 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     // Every table a save writes was read whole; the wizard's templates, which
     // the command has no use for, are the editor's own and never saved.
     target.markStepComplete(db::LoadStep::WizardTemplates);
+
+    // Which database the folder is, said before anything else: another
+    // database than the update's base stops here unless forced.
+    const db::BaseCheck base = db::checkBase(target, update.base);
+    if (base.match == db::BaseMatch::Different && !force) {
+        err << "quarndb-cli: " << base.describe(dir)
+            << " Nothing was written. Use --force to apply the update anyway.\n";
+        return kExitProblems;
+    }
+    out << base.describe(dir) << (base.match == db::BaseMatch::Different ? " Applying anyway (--force)." : "")
+        << "\n";
 
     if (dryRun) {
         for (const std::string& line : db::describeUpdate(target, update))

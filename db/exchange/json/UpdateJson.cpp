@@ -258,15 +258,38 @@ void readTable(const TableLayout& info, const json& t, TableUpdate& tu)
     }
 }
 
+// "base": the hash of every table of the old database; the counts are the
+// update's own.
+void readBase(const json& base, Update& u)
+{
+    if (!base.is_object()) fail("The update's \"base\" must be an object");
+    u.base.known = true;
+    for (std::size_t k = 0; k < kTableCount; ++k) {
+        const char* name = tableLayout(static_cast<TableId>(k)).name;
+        const auto it = base.find(name);
+        if (it == base.end()) fail(std::string("The update's base lacks the hash of ") + name);
+        if (!it->is_string() || !parseHashText(it->get_ref<const std::string&>(), u.base.hashes[k]))
+            fail(std::string("The update's base hash of ") + name + " must be 16 lowercase hex digits");
+        u.base.counts[k] = u.tables[k].count;
+    }
+    if (base.size() != kTableCount) fail("The update's base names an unknown table");
+}
+
 Update fromJson(const json& doc)
 {
     if (!doc.is_object() || doc.value("format", json()) != kFormat)
         fail("The file is not a Quarn db update (no \"format\": \"quarndb-update\")");
     const json& version = member(doc, "version", "The update");
-    if (!version.is_number_integer() || version.get<std::int64_t>() != Update::kVersion)
-        fail("The update is version " + version.dump() + "; this program reads version " +
+    if (!version.is_number_integer() || version.get<std::int64_t>() < 1 ||
+        version.get<std::int64_t>() > Update::kVersion)
+        fail("The update is version " + version.dump() + "; this program reads versions 1 to " +
              std::to_string(Update::kVersion));
-    onlyKeys(doc, {"format", "version", "counts", "tables"}, "The update");
+    // Version 1 names no base; from version 2 on the base is required.
+    const bool named = version.get<std::int64_t>() >= 2;
+    if (named)
+        onlyKeys(doc, {"format", "version", "counts", "base", "tables"}, "The update");
+    else
+        onlyKeys(doc, {"format", "version", "counts", "tables"}, "The update");
 
     Update u;
     const json& counts = member(doc, "counts", "The update");
@@ -280,6 +303,7 @@ Update fromJson(const json& doc)
         const char* name = tableLayout(static_cast<TableId>(k)).name;
         if (!counts.contains(name)) fail(std::string("The update lacks the count of ") + name);
     }
+    if (named) readBase(member(doc, "base", "The update"), u);
     if (const auto it = doc.find("tables"); it != doc.end()) {
         if (!it->is_object()) fail("The update's \"tables\" must be an object");
         for (const auto& [name, t] : it->items()) {
@@ -298,10 +322,17 @@ std::string encodeUpdate(const Update& u)
 {
     std::string out = "{\n  \"format\": \"";
     out += kFormat;
-    out += "\",\n  \"version\": " + std::to_string(Update::kVersion) + ",\n  \"counts\": {";
+    // An update that names no base (read from version 1) is written as it was.
+    out += "\",\n  \"version\": " + std::string(u.base.known ? "2" : "1") + ",\n  \"counts\": {";
     for (std::size_t k = 0; k < kTableCount; ++k) {
         const auto t = static_cast<TableId>(k);
         out += (k ? ", \"" : "\"") + std::string(tableLayout(t).name) + "\": " + std::to_string(u[t].count);
+    }
+    if (u.base.known) {
+        out += "},\n  \"base\": {";
+        for (std::size_t k = 0; k < kTableCount; ++k)
+            out += (k ? ", \"" : "\"") + std::string(tableLayout(static_cast<TableId>(k)).name) + "\": \"" +
+                   hashText(u.base.hashes[k]) + "\"";
     }
     out += "},\n  \"tables\": {";
     bool firstTable = true;
@@ -354,6 +385,11 @@ std::string encodeUpdate(const Update& u)
     }
     out += firstTable ? "}\n}\n" : "\n  }\n}\n";
     return out;
+}
+
+std::string valueText(const ByteField& f, const std::uint8_t* p)
+{
+    return valueOf(f, p).dump();
 }
 
 Update decodeUpdate(std::string_view text)

@@ -6,8 +6,9 @@
 //
 //   {
 //     "format": "quarndb-update",
-//     "version": 1,
+//     "version": 2,
 //     "counts": {"index": 22, "clubs": 812, ...},        every table's count
+//     "base": {"index": "0123456789abcdef", ...},        every table's XXH3 (version 2)
 //     "tables": {                                        only tables with changes
 //       "clubs": {
 //         "changed": [{"id": 5, "name": "...", "fields": {"Cash": {"old": 100, "new": 250}}}],
@@ -19,6 +20,9 @@
 // Numbers are JSON integers, text fields UTF-8 strings, reserved bytes hex
 // strings; a text field whose bytes a string cannot carry (bytes after its
 // end) is {"hex": "..."}, which any field also accepts.
+//
+// Version 1 updates, which name no base, are read as before, and an update
+// without a base is written as version 1.
 
 #include <cstdint>
 #include <string>
@@ -32,6 +36,10 @@ namespace db {
 inline constexpr std::uint64_t kMaxUpdateBytes = std::uint64_t{64} << 20;
 
 std::string encodeUpdate(const Update& u);
+
+// A field's value (its bytes at `p`) as the update file writes it, as JSON
+// text: a number, a UTF-8 string, hex, or {"hex": ...}.
+std::string valueText(const ByteField& f, const std::uint8_t* p);
 
 // Reads and validates an update. Throws Error with one sentence for the
 // first fault: not JSON, another format or version, an unknown table or
