@@ -263,7 +263,7 @@ std::string MergeConflict::line(const std::vector<MergeInput>& inputs) const
     std::vector<std::uint8_t> rec(info.recordSize);
     auto text = [&](const FieldBytes& b) {
         std::copy(b.begin(), b.end(), rec.begin() + f.offset);
-        return formatValue(f, rec.data());
+        return formatValue(f.info(), 0, rec.data(), nullptr, ValueForm::Raw);
     };
     std::string s = std::string(info.name) + "[" + std::to_string(record) + "]";
     if (!sides.empty() && !sides.front().recordName.empty()) s += " (" + sides.front().recordName + ")";
