@@ -1,6 +1,8 @@
 // The checks of the index against the files, and the helpers that lay the
 // tables out in them.
 
+#include <algorithm>
+
 #include "db/query/CheckSupport.h"
 
 namespace db {
@@ -79,52 +81,26 @@ void nameRecords(const Database& db, std::vector<Problem>& problems)
 
 const std::vector<DataFile>& dataFiles()
 {
-    using namespace Entry;
-    static const std::vector<DataFile> files = {
-        {"club.dat", {Clubs}},
-        {"colour.dat", {Colours}},
-        {"nation.dat", {Nations}},
-        {"stadium.dat", {Stadiums}},
-        {"staff.dat", {Staff, StaffExtra, NonPlayers, Players}},
-        {"city.dat", {Cities}},
-        {"club_comp.dat", {ClubComps}},
-        {"first_names.dat", {FirstNames}},
-        {"second_names.dat", {SecondNames}},
-        {"common_names.dat", {CommonNames}},
-    };
+    // In index order, each file with the entries of the tables it holds.
+    static const std::vector<DataFile> files = [] {
+        std::vector<DataFile> out;
+        for (int k = 0; k < Entry::Count; ++k) {
+            const TableInfo* t = tableAtEntry(k);
+            if (!t) continue;
+            auto same = [t](const DataFile& f) { return f.name == t->file; };
+            auto it = std::find_if(out.begin(), out.end(), same);
+            if (it == out.end()) it = out.insert(out.end(), {t->file.data(), {}});
+            it->entries.push_back(k);
+        }
+        return out;
+    }();
     return files;
 }
 
 std::size_t recordSize(int entry)
 {
-    switch (entry) {
-        case Entry::Clubs:
-            return ClubRecord::Size;
-        case Entry::Colours:
-            return ColourRecord::Size;
-        case Entry::Nations:
-            return NationRecord::Size;
-        case Entry::Stadiums:
-            return StadiumRecord::Size;
-        case Entry::Staff:
-            return StaffRecord::Size;
-        case Entry::StaffExtra:
-            return StaffExtraRecord::Size;
-        case Entry::NonPlayers:
-            return NonPlayerRecord::Size;
-        case Entry::Players:
-            return PlayerRecord::Size;
-        case Entry::Cities:
-            return CityRecord::Size;
-        case Entry::ClubComps:
-            return ClubCompRecord::Size;
-        case Entry::FirstNames:
-        case Entry::SecondNames:
-        case Entry::CommonNames:
-            return NameRecord::Size;
-        default:
-            return 0;
-    }
+    const TableInfo* t = tableAtEntry(entry);
+    return t ? t->recordSize : 0;
 }
 
 std::int64_t expectedStaffOffset(const Database& db, int entry)
