@@ -12,12 +12,6 @@ namespace db {
 
 namespace {
 
-std::uint32_t readLe(const std::uint8_t* p, std::size_t width)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < width; ++i) v |= std::uint32_t(p[i]) << (8 * i);
-    return v;
-}
 
 void writeLe(std::uint8_t* p, std::size_t width, std::uint32_t v)
 {
@@ -26,7 +20,7 @@ void writeLe(std::uint8_t* p, std::size_t width, std::uint32_t v)
 
 std::int64_t numberAt(const FieldInfo& f, const std::uint8_t* p)
 {
-    const std::uint32_t raw = readLe(p, f.width);
+    const std::uint32_t raw = readLittleEndian(p, f.width);
     if (!f.isSigned) return raw;
     if (f.width == 1) return static_cast<std::int8_t>(raw);
     if (f.width == 2) return static_cast<std::int16_t>(raw);
@@ -223,8 +217,8 @@ std::string formatValue(const FieldInfo& f, int element, const std::uint8_t* rec
             return clean ? "\"" + s + "\"" : "\"" + s + "\" (bytes " + hex(p, f.width, false) + ")";
         }
         case FieldKind::Date:
-            return formatGameDate(static_cast<std::uint16_t>(readLe(p, 2)),
-                                  static_cast<std::int16_t>(readLe(p + 2, 2)));
+            return formatGameDate(static_cast<std::uint16_t>(readLittleEndian(p, 2)),
+                                  static_cast<std::int16_t>(readLittleEndian(p + 2, 2)));
         case FieldKind::Flag:
             if (!page) break;
             if (*p == 0) return "No";
@@ -233,7 +227,7 @@ std::string formatValue(const FieldInfo& f, int element, const std::uint8_t* rec
             if (page && *p < f.captions.size() && !f.captions[*p].empty()) return std::string(f.captions[*p]);
             return std::to_string(*p);
         case FieldKind::Reference: {
-            const auto id = static_cast<std::int32_t>(readLe(p, 4));
+            const auto id = static_cast<std::int32_t>(readLittleEndian(p, 4));
             if (!page || !d) return std::to_string(id);
             if (isValidRef(id, tableSize(*d, f.target))) {
                 std::string name = RecordNamer(*d).name(f.target, static_cast<std::size_t>(id));

@@ -16,6 +16,14 @@
 
 namespace db {
 
+// The little-endian unsigned number of `width` bytes (1 to 4) at `p`.
+inline std::uint32_t readLittleEndian(const std::uint8_t* p, std::size_t width)
+{
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < width; ++i) v |= std::uint32_t(p[i]) << (8 * i);
+    return v;
+}
+
 struct U8Field {
     std::uint16_t offset;
 };
@@ -137,12 +145,7 @@ public:
     }
 
 private:
-    std::uint32_t read(std::size_t off, std::size_t width) const
-    {
-        std::uint32_t v = 0;
-        for (std::size_t i = 0; i < width; ++i) v |= std::uint32_t(bytes[off + i]) << (8 * i);
-        return v;
-    }
+    std::uint32_t read(std::size_t off, std::size_t width) const { return readLittleEndian(bytes.data() + off, width); }
     void write(std::size_t off, std::size_t width, std::uint32_t v)
     {
         for (std::size_t i = 0; i < width; ++i) bytes[off + i] = static_cast<std::uint8_t>(v >> (8 * i));

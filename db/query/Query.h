@@ -28,6 +28,7 @@
 // nothing. Results are record identifiers (positions) in table order.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -91,6 +92,9 @@ std::vector<Column> defaultColumns(TableId t);
 
 // Comma-separated column names, as --columns takes them. Throws QueryError.
 std::vector<Column> parseColumns(TableId t, std::string_view text);
+// Calls item(first, end) for each comma-separated item of `text`, spaces
+// around it trimmed (positions into `text`, for error messages).
+void forEachListItem(std::string_view text, const std::function<void(std::size_t, std::size_t)>& item);
 
 class Query {
 public:

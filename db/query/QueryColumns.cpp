@@ -197,9 +197,8 @@ std::vector<Column> defaultColumns(TableId t)
     return out;
 }
 
-std::vector<Column> parseColumns(TableId t, std::string_view text)
+void forEachListItem(std::string_view text, const std::function<void(std::size_t, std::size_t)>& item)
 {
-    std::vector<Column> out;
     std::size_t start = 0;
     while (start <= text.size()) {
         std::size_t end = text.find(',', start);
@@ -207,10 +206,18 @@ std::vector<Column> parseColumns(TableId t, std::string_view text)
         std::size_t a = start, b = end;
         while (a < b && text[a] == ' ') ++a;
         while (b > a && text[b - 1] == ' ') --b;
-        if (a == b) throw QueryError(a, "expected a column name");
-        out.push_back(resolveColumn(t, text.substr(a, b - a), a));
+        item(a, b);
         start = end + 1;
     }
+}
+
+std::vector<Column> parseColumns(TableId t, std::string_view text)
+{
+    std::vector<Column> out;
+    forEachListItem(text, [&](std::size_t a, std::size_t b) {
+        if (a == b) throw QueryError(a, "expected a column name");
+        out.push_back(resolveColumn(t, text.substr(a, b - a), a));
+    });
     return out;
 }
 

@@ -13,20 +13,13 @@ namespace db {
 std::vector<SortKey> parseSort(TableId t, std::string_view text)
 {
     std::vector<SortKey> keys;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(',', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::size_t a = start, b = end;
-        while (a < b && text[a] == ' ') ++a;
-        while (b > a && text[b - 1] == ' ') --b;
+    forEachListItem(text, [&](std::size_t a, std::size_t b) {
         SortKey k;
         if (a < b && (text[a] == '-' || text[a] == '+')) k.descending = text[a++] == '-';
         if (a == b) throw QueryError(a, "expected a column name to sort by");
         k.column = resolveColumn(t, text.substr(a, b - a), a);
         keys.push_back(std::move(k));
-        start = end + 1;
-    }
+    });
     return keys;
 }
 

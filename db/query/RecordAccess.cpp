@@ -2,17 +2,6 @@
 
 namespace db {
 
-namespace {
-
-std::uint32_t readLe(const std::uint8_t* p, std::size_t width)
-{
-    std::uint32_t v = 0;
-    for (std::size_t i = 0; i < width; ++i) v |= std::uint32_t(p[i]) << (8 * i);
-    return v;
-}
-
-}  // namespace
-
 RecordAccess::RecordAccess(const Database& d, TableId t, QueryDate today) : db_(d), table_(t), today_(today)
 {
     withTable(d, t, [this](const auto& table) {
@@ -56,12 +45,12 @@ std::int64_t RecordAccess::number(const FieldInfo& f, int k, const std::uint8_t*
         case FieldKind::Code:
             return *p;
         case FieldKind::Date:
-            return static_cast<std::int64_t>(static_cast<std::int16_t>(readLe(p + 2, 2))) * 65536 +
-                   readLe(p, 2);
+            return static_cast<std::int64_t>(static_cast<std::int16_t>(readLittleEndian(p + 2, 2))) * 65536 +
+                   readLittleEndian(p, 2);
         default:
             break;
     }
-    const std::uint32_t raw = readLe(p, f.width);
+    const std::uint32_t raw = readLittleEndian(p, f.width);
     if (!f.isSigned) return raw;
     if (f.width == 1) return static_cast<std::int8_t>(raw);
     if (f.width == 2) return static_cast<std::int16_t>(raw);
@@ -98,8 +87,8 @@ std::optional<std::int64_t> RecordAccess::age(const Column& c, std::size_t i) co
     const std::uint8_t* p = source(c, i);
     if (!p) return std::nullopt;
     const DateField dob = StaffRecord::DateOfBirth;
-    const auto day = static_cast<std::uint16_t>(readLe(p + dob.offset, 2));
-    const auto year = static_cast<std::int16_t>(readLe(p + dob.offset + 2, 2));
+    const auto day = static_cast<std::uint16_t>(readLittleEndian(p + dob.offset, 2));
+    const auto year = static_cast<std::int16_t>(readLittleEndian(p + dob.offset + 2, 2));
     std::int64_t years = static_cast<std::int64_t>(today_.year) - year;
     if (today_.dayOfYear < day) --years;
     return years;
