@@ -153,7 +153,12 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     if (found && recoverBeforeUse(gameDirectory(), messages()) != FolderState::NotWhole) readIndex();
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm()
+{
+    // The work after a load writes into this window (the load's damage):
+    // it ends before the window's members go.
+    if (ctx_.history) ctx_.history->beforeChange();
+}
 
 std::string MainForm::gameDirectory() const
 {
