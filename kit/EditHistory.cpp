@@ -123,7 +123,14 @@ void EditHistory::beforeChange()
 
 const db::LoadedFingerprints& EditHistory::fingerprints()
 {
-    if (fingerprintJob_.valid()) fingerprints_ = fingerprintJob_.get();
+    if (!fingerprintJob_.valid()) return fingerprints_;
+    try {
+        fingerprints_ = fingerprintJob_.get();
+    } catch (const std::exception&) {
+        // The work after the load failed on its thread (out of memory, say):
+        // the fingerprints are taken here instead, before anything changes.
+        fingerprints_ = db::fingerprintTables(ctx_.db);
+    }
     return fingerprints_;
 }
 
