@@ -198,7 +198,10 @@ std::vector<ChangeEntry> listChanges(const LoadedBaseline& loaded, const Databas
                                      std::span<const ChangeStep* const> steps)
 {
     std::vector<ChangeEntry> out;
-    for (const auto& [t, i] : loaded.candidates()) {
+    for (const auto& candidate : loaded.candidates()) {
+        // Plain copies: a lambda cannot capture a structured binding (C++20 as clang 14 has it).
+        const TableId t = candidate.first;
+        const std::size_t i = candidate.second;
         withTable(now, t, [&](const auto& table) {
             using R = typename std::decay_t<decltype(table)>::value_type;
             if (i >= table.size()) return;
