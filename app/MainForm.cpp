@@ -15,6 +15,7 @@
 #include "kit/AppContext.h"
 #include "app/ApplyUpdate.h"
 #include "app/CompareForm.h"
+#include "operations/FindForm.h"
 #include "kit/EditHistory.h"
 #include "kit/EditStep.h"
 #include "kit/Messages.h"
@@ -105,6 +106,11 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     ctx_.history = new EditHistory(ctx_, this);
     ctx_.history->install(ui->Edit1, ui->MainMenu1);
     ui->Edit1->addSeparator();
+    QAction* find = ui->Edit1->addAction(QStringLiteral("&Find..."), this, [this] {
+        if (ctx_.findForm) ctx_.findForm->showFind();
+    });
+    find->setObjectName(QStringLiteral("Find1"));
+    find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
     QAction* check = ui->Edit1->addAction(QStringLiteral("Chec&k Database..."), this, [this] {
         if (ctx_.checkForm) ctx_.checkForm->showProblems();
     });

@@ -13,6 +13,7 @@
 #include "clubs/FindClubForm.h"
 #include "operations/AddStaffForm.h"
 #include "operations/CheckForm.h"
+#include "operations/FindForm.h"
 #include "operations/WhereUsedForm.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
@@ -29,6 +30,8 @@ void prepareApplication(QApplication& app)
     initIconResources();
     // No display name: the window system would append it to every caption.
     app.setApplicationName(QStringLiteral("Quarn db"));
+    // Per-user settings (saved searches) live under this name.
+    app.setOrganizationName(QStringLiteral("Quarn"));
     app.setWindowIcon(QIcon(QStringLiteral(":/quarndb/quarndb.png")));
     // The fixed-size windows are laid out for an 8-point dialog font.
     QFont font = app.font();
@@ -53,6 +56,7 @@ void createWindows(AppContext& ctx)
     ctx.aboutForm = new AboutForm(ctx, main);
     ctx.checkForm = new CheckForm(ctx, main);
     ctx.whereUsedForm = new WhereUsedForm(ctx, main);
+    ctx.findForm = new FindForm(ctx, main);
 }
 
 int runQuarnDb(QApplication& app)

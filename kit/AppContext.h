@@ -26,6 +26,7 @@ class WizForm;
 class AboutForm;
 class CheckForm;
 class WhereUsedForm;
+class FindForm;
 class ClubPage;
 class StaffPage;
 class EditHistory;
@@ -51,6 +52,7 @@ struct AppContext {
     AboutForm* aboutForm = nullptr;
     CheckForm* checkForm = nullptr;
     WhereUsedForm* whereUsedForm = nullptr;
+    FindForm* findForm = nullptr;
 
     // The two editor pages inside the main window's tabs.
     ClubPage* clubPage = nullptr;

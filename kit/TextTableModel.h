@@ -22,6 +22,11 @@ public:
         endResetModel();
     }
     const std::vector<QStringList>& rows() const { return rows_; }
+    void setTitles(QStringList titles)
+    {
+        titles_ = std::move(titles);
+        if (!titles_.isEmpty()) emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(titles_.size()) - 1);
+    }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override
     {

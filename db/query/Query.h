@@ -90,6 +90,11 @@ Column resolveColumn(TableId t, std::string_view name, std::size_t position = 0)
 // The columns Find shows when none are chosen (the identifier not included).
 std::vector<Column> defaultColumns(TableId t);
 
+// Every column name table `t` answers to, for pick lists: Id, Name (and Age
+// for people), the table's named fields other than reserved ones, and for
+// players and non-players the fields of their staff record.
+std::vector<std::string> columnNames(TableId t);
+
 // Comma-separated column names, as --columns takes them. Throws QueryError.
 std::vector<Column> parseColumns(TableId t, std::string_view text);
 // Calls item(first, end) for each comma-separated item of `text`, spaces

@@ -1,6 +1,7 @@
 // The tables and columns of the filter language: names, aliases, the
 // derived columns and the default columns of each table.
 
+#include <algorithm>
 #include <cctype>
 
 #include "db/query/Query.h"
@@ -194,6 +195,20 @@ std::vector<Column> defaultColumns(TableId t)
     }
     std::vector<Column> out;
     for (const char* n : names) out.push_back(resolveColumn(t, n));
+    return out;
+}
+
+std::vector<std::string> columnNames(TableId t)
+{
+    std::vector<std::string> out{"Id", "Name"};
+    if (t == TableId::Staff || hasOwner(t)) out.emplace_back("Age");
+    auto add = [&out](TableId from) {
+        for (const FieldInfo& f : fieldsOf(from))
+            if (f.named() && !f.reserved && std::find(out.begin(), out.end(), f.name) == out.end())
+                out.emplace_back(f.name);
+    };
+    add(t);
+    if (hasOwner(t)) add(TableId::Staff);
     return out;
 }
 

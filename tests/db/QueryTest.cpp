@@ -1,6 +1,7 @@
 // The filter language on its corners, and against hand-written loops on
 // generated databases.
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "db/query/Query.h"
@@ -205,6 +206,16 @@ TEST(Query, SortsBySeveralKeysAndShowsColumns)
     const db::ColumnReader staff(d, TableId::Staff);
     EXPECT_EQ(staff.text(db::resolveColumn(TableId::Staff, "Nation"), 2), "<none> (-2)");
     EXPECT_THROW(db::parseSort(TableId::Staff, "Wage,,Name"), db::QueryError);
+
+    // Every name a pick list offers is a column the language reads, once.
+    for (const std::string& table : db::queryTableNames()) {
+        const TableId t = *db::queryTableByName(table);
+        const auto names = db::columnNames(t);
+        for (const std::string& n : names) {
+            EXPECT_NO_THROW(db::resolveColumn(t, n)) << table << " " << n;
+            EXPECT_EQ(std::count(names.begin(), names.end(), n), 1) << table << " " << n;
+        }
+    }
 }
 
 // The query and the loop a programmer would write agree on random databases.
