@@ -43,3 +43,12 @@ void PageNavigation::showWhereUsed(db::TableId t, std::size_t record)
 {
     if (ctx_.whereUsedForm) ctx_.whereUsedForm->showUses(t, record);
 }
+
+void PageNavigation::showField(db::TableId t, const db::FieldInfo& f)
+{
+    if (t == db::TableId::Clubs) {
+        if (ctx_.clubPage) ctx_.clubPage->revealField(f);
+    } else if (ctx_.staffPage) {
+        ctx_.staffPage->revealField(t, f);
+    }
+}

@@ -55,6 +55,25 @@ const std::array<EntryList, 3> kEntryLists = {
     EntryList{"ClubDisStaff", ClubRecord::DislikedStaff, Source::Staff},
 };
 
+std::string_view controlOfField(const db::FieldInfo& f)
+{
+    for (const Binding& b : kClubFields)
+        if ((b.kind == Kind::Text ? b.text.offset : b.num.offset) == f.offset) return b.control;
+    for (const StadiumPage& p : kStadiumPages)
+        if (p.field.offset == f.offset) return p.selector;
+    for (const EntryList& l : kEntryLists)
+        if (l.field.offset == f.offset) return l.control;
+    // The staff slots are shown as two lists: the players, and everybody else.
+    if (f.offset == ClubRecord::PlayerIds.offset) return "ClubPlayers";
+    for (db::NumField slot : {db::NumField(ClubRecord::ChairmanId), db::NumField(ClubRecord::ManagerId),
+                              db::NumField(ClubRecord::AssistantManagerId)})
+        if (slot.offset == f.offset) return "ClubStaff";
+    for (db::IdListField list :
+         {ClubRecord::DirectorIds, ClubRecord::CoachIds, ClubRecord::ScoutIds, ClubRecord::PhysioIds})
+        if (list.offset == f.offset) return "ClubStaff";
+    return {};
+}
+
 int referenceRow(std::int64_t value, std::size_t count)
 {
     return db::isValidRef(value, count) ? static_cast<int>(value) : static_cast<int>(count);

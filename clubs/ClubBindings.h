@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "db/format/Database.h"
+#include "db/format/FieldCatalog.h"
 
 namespace clubs {
 
@@ -80,6 +81,10 @@ struct EntryList {
     Source source;
 };
 extern const std::array<EntryList, 3> kEntryLists;
+
+// The control of the club page that shows catalog field `f` of a club (a
+// list element's list, a stadium's pick list); empty when none does.
+std::string_view controlOfField(const db::FieldInfo& f);
 
 // ---- Rules ------------------------------------------------------------------
 

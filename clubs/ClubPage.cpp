@@ -8,6 +8,10 @@
 #include <QLineEdit>
 #include <QListView>
 
+#include "db/editing/NewClub.h"
+#include "db/format/Codes.h"
+#include "db/query/Search.h"
+#include "db/rules/TextRules.h"
 #include "kit/AppContext.h"
 #include "kit/DatabaseEvents.h"
 #include "kit/EditStep.h"
@@ -17,10 +21,6 @@
 #include "kit/RecordListModel.h"
 #include "kit/Tabs.h"
 #include "kit/WindowUtil.h"
-#include "db/format/Codes.h"
-#include "db/editing/NewClub.h"
-#include "db/query/Search.h"
-#include "db/rules/TextRules.h"
 #include "ui_ClubPage.h"
 
 using clubs::Binding;
@@ -177,6 +177,10 @@ ClubPage::ClubPage(AppContext& ctx, QWidget* parent)
     ui->ClubGeneralButton->setChecked(true);
     ui->ClubSheets->setCurrentIndex(0);
     connect(sheets, &QButtonGroup::idClicked, ui->ClubSheets, &QStackedWidget::setCurrentIndex);
+    // A sub-page chosen from elsewhere (a jump to one field) lights its button.
+    connect(ui->ClubSheets, &QStackedWidget::currentChanged, this, [sheets](int index) {
+        if (QAbstractButton* b = sheets->button(index)) b->setChecked(true);
+    });
 
     connect(ui->Button1, &QPushButton::clicked, this, &ClubPage::Button1Click);
     connect(ui->Button2, &QPushButton::clicked, this, &ClubPage::Button2Click);
@@ -376,9 +380,10 @@ void ClubPage::ClubStadium2Change()
 EditStep ClubPage::confirmStep(int clubId) const
 {
     const db::Database& d = ctx_.db;
-    EditStep step(ctx_, confirmStepText(db::isValidRef(clubId, d.clubs.size())
-                                            ? d.clubs[static_cast<std::size_t>(clubId)].text(db::ClubRecord::LongName)
-                                            : std::string()));
+    EditStep step(
+        ctx_, confirmStepText(db::isValidRef(clubId, d.clubs.size())
+                                  ? d.clubs[static_cast<std::size_t>(clubId)].text(db::ClubRecord::LongName)
+                                  : std::string()));
     step.touch(db::TableId::Clubs, clubId);
     // The stadiums the page has chosen take the details typed for them.
     for (const clubs::StadiumPage& p : clubs::kStadiumPages)
@@ -455,22 +460,25 @@ void ClubPage::goToClub(int clubId)
 void ClubPage::ClubRivalClubsDblClick()
 {
     if (ctx_.navigation)
-        ctx_.navigation->pickClub(
-            0, [this](int record, const QString& text) { replaceSelectedEntry(ui->ClubRivalClubs, record, text); });
+        ctx_.navigation->pickClub(0, [this](int record, const QString& text) {
+            replaceSelectedEntry(ui->ClubRivalClubs, record, text);
+        });
 }
 
 void ClubPage::ClubFavStaffDblClick()
 {
     if (ctx_.navigation)
-        ctx_.navigation->pickStaff(
-            0, [this](int record, const QString& text) { replaceSelectedEntry(ui->ClubFavStaff, record, text); });
+        ctx_.navigation->pickStaff(0, [this](int record, const QString& text) {
+            replaceSelectedEntry(ui->ClubFavStaff, record, text);
+        });
 }
 
 void ClubPage::ClubDisStaffDblClick()
 {
     if (ctx_.navigation)
-        ctx_.navigation->pickStaff(
-            1, [this](int record, const QString& text) { replaceSelectedEntry(ui->ClubDisStaff, record, text); });
+        ctx_.navigation->pickStaff(1, [this](int record, const QString& text) {
+            replaceSelectedEntry(ui->ClubDisStaff, record, text);
+        });
 }
 
 void ClubPage::ClubPlayersDblClick()
@@ -491,4 +499,11 @@ void ClubPage::jumpToStaff(QListView* list)
     const std::int32_t staffId = staff[static_cast<std::size_t>(record)].get(db::StaffRecord::StaffId);
     if (!db::isValidRef(staffId, staff.size()) || !ctx_.navigation) return;
     ctx_.navigation->showStaff(staffId);
+}
+
+void ClubPage::revealField(const db::FieldInfo& f)
+{
+    const std::string_view control = clubs::controlOfField(f);
+    if (!control.empty())
+        revealControl(this, QString::fromLatin1(control.data(), static_cast<qsizetype>(control.size())));
 }

@@ -36,6 +36,8 @@ public:
     void addClub();
     // Go To Club: reset, select the club at `clubId`, show it, bring the tab up.
     void goToClub(int clubId);
+    // Brings the control showing club field `f` into view and focuses it.
+    void revealField(const db::FieldInfo& f);
 
     // Confirm Changes and Search.
     void Button1Click();

@@ -11,7 +11,6 @@
 #include "kit/TextTableModel.h"
 #include "ui_ChangesForm.h"
 
-
 ChangesForm::ChangesForm(EditHistory& history, QWidget* parent)
     : QDialog(parent), history_(history), ui(std::make_unique<Ui::ChangesForm>())
 {
@@ -49,8 +48,8 @@ void ChangesForm::refresh()
     std::vector<QStringList> rows;
     rows.reserve(lines_.size());
     for (const db::ChangeText& l : lines_)
-        rows.push_back({fromRaw(l.table), fromRaw(l.record), fromRaw(l.name), fromRaw(l.field), fromRaw(l.oldValue),
-                        fromRaw(l.newValue)});
+        rows.push_back({fromRaw(l.table), fromRaw(l.record), fromRaw(l.name), fromRaw(l.field),
+                        fromRaw(l.oldValue), fromRaw(l.newValue)});
     model_->setRows(std::move(rows));
     ui->Summary->setText(
         lines_.empty() ? QStringLiteral("Nothing has been changed since the database was loaded.")
@@ -63,7 +62,11 @@ void ChangesForm::showRecordOf(int row)
     if (row < 0 || static_cast<std::size_t>(row) >= entries_.size()) return;
     AppContext& ctx = history_.context();
     const db::ChangeEntry& e = entries_[static_cast<std::size_t>(row)];
-    if (ctx.navigation) ctx.navigation->goToRecord(ctx.db, e.table, e.record);
+    const auto fields = db::fieldsOf(e.table);
+    const db::FieldInfo* field = e.field >= 0 && static_cast<std::size_t>(e.field) < fields.size()
+                                     ? &fields[static_cast<std::size_t>(e.field)]
+                                     : nullptr;
+    if (ctx.navigation) ctx.navigation->goToRecord(ctx.db, e.table, e.record, field);
 }
 
 bool ChangesForm::saveCsv(const QString& path)

@@ -2,12 +2,14 @@
 
 #include "db/format/FieldCatalog.h"
 
-void Navigation::goToRecord(const db::Database& d, db::TableId t, std::size_t record)
+void Navigation::goToRecord(const db::Database& d, db::TableId t, std::size_t record,
+                            const db::FieldInfo* field)
 {
     std::int64_t staffId = -1;
     switch (t) {
         case db::TableId::Clubs:
             goToClub(static_cast<int>(record));
+            if (field) showField(t, *field);
             return;
         case db::TableId::Staff:
             staffId = static_cast<std::int64_t>(record);
@@ -19,5 +21,7 @@ void Navigation::goToRecord(const db::Database& d, db::TableId t, std::size_t re
         default:
             return;
     }
-    if (staffId >= 0) showStaff(static_cast<int>(staffId));
+    if (staffId < 0) return;
+    showStaff(static_cast<int>(staffId));
+    if (field) showField(t, *field);
 }

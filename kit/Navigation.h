@@ -13,6 +13,7 @@
 struct AppContext;
 namespace db {
 class Database;
+struct FieldInfo;
 enum class TableId : std::uint8_t;
 }  // namespace db
 
@@ -25,8 +26,13 @@ public:
 
     // The page of record `record` of table `t`: a club on the Clubs tab, a
     // person (or the owner of a playing or non-playing record) on the Staff
-    // tab; records of other tables have no page and change nothing.
-    void goToRecord(const db::Database& d, db::TableId t, std::size_t record);
+    // tab; records of other tables have no page and change nothing. With
+    // `field`, the control that shows that field of `t` is brought into view
+    // (its sub-page chosen) and given the focus.
+    void goToRecord(const db::Database& d, db::TableId t, std::size_t record,
+                    const db::FieldInfo* field = nullptr);
+    // The control of field `f` of table `t` on the page showing it.
+    virtual void showField(db::TableId /*t*/, const db::FieldInfo& /*f*/) {}
 
     // The Clubs tab with club `clubId` listed, selected and shown; an
     // identifier that names no listed club changes nothing.
@@ -64,6 +70,7 @@ public:
     void openTransfer(int staffId, const QString& staffName, int fromClubId, int jobIndex,
                       bool jobEnabled) override;
     void showWhereUsed(db::TableId t, std::size_t record) override;
+    void showField(db::TableId t, const db::FieldInfo& f) override;
 
 private:
     AppContext& ctx_;

@@ -6,6 +6,7 @@
 
 class QFont;
 class QLabel;
+class QString;
 class QWidget;
 
 // Centres a top-level window on its screen (the primary screen while it has
@@ -30,3 +31,8 @@ public:
 // A "Where Used..." item in the right-click menu of `list`; `show` runs with
 // it (the list's page knows which record is selected).
 void addWhereUsedMenu(QWidget* list, std::function<void()> show);
+
+// Brings the control `name` inside `root` into view: every tab and stacked
+// sub-page on the way to it is chosen, then it takes the focus. False when
+// `root` has no such control.
+bool revealControl(QWidget* root, const QString& name);

@@ -71,12 +71,14 @@ void CheckForm::refresh()
     for (const db::Problem& p : problems_) {
         if (filter >= 0 && static_cast<int>(p.grade) != filter) continue;
         shown_.push_back(p);
-        rows.push_back({gradeText(p.grade), fromRaw(p.table), p.record < 0 ? QString() : QString::number(p.record),
-                        fromRaw(p.recordName), fromRaw(p.field), fromRaw(p.message)});
+        rows.push_back({gradeText(p.grade), fromRaw(p.table),
+                        p.record < 0 ? QString() : QString::number(p.record), fromRaw(p.recordName),
+                        fromRaw(p.field), fromRaw(p.message)});
     }
     model_->setRows(std::move(rows));
-    ui->Summary->setText(shown_.empty() ? QStringLiteral("No problems found.")
-                                        : QStringLiteral("%1 of %2 problems shown.").arg(shown_.size()).arg(problems_.size()));
+    ui->Summary->setText(
+        shown_.empty() ? QStringLiteral("No problems found.")
+                       : QStringLiteral("%1 of %2 problems shown.").arg(shown_.size()).arg(problems_.size()));
     ui->ProblemList->resizeColumnsToContents();
 }
 
@@ -85,7 +87,7 @@ void CheckForm::showRecordOf(int row)
     if (row < 0 || static_cast<std::size_t>(row) >= shown_.size() || !ctx_.navigation) return;
     const db::Problem& p = shown_[static_cast<std::size_t>(row)];
     if (p.record < 0 || p.tableId == db::TableId::Count) return;
-    ctx_.navigation->goToRecord(ctx_.db, p.tableId, static_cast<std::size_t>(p.record));
+    ctx_.navigation->goToRecord(ctx_.db, p.tableId, static_cast<std::size_t>(p.record), p.fieldInfo);
 }
 
 std::vector<std::string> damageLines(const db::Database& d)

@@ -12,9 +12,9 @@ WhereUsedForm::WhereUsedForm(AppContext& ctx, QWidget* parent)
     : QDialog(parent), ctx_(ctx), ui(std::make_unique<Ui::WhereUsedForm>())
 {
     ui->setupUi(this);
-    model_ = new TextTableModel({QStringLiteral("Table"), QStringLiteral("Record"), QStringLiteral("Name"),
-                                 QStringLiteral("Field")},
-                                this);
+    model_ = new TextTableModel(
+        {QStringLiteral("Table"), QStringLiteral("Record"), QStringLiteral("Name"), QStringLiteral("Field")},
+        this);
     ui->UseList->setModel(model_);
     ui->UseList->verticalHeader()->hide();
     ui->UseList->horizontalHeader()->setStretchLastSection(true);
@@ -50,14 +50,15 @@ void WhereUsedForm::refresh()
     for (const db::Use& u : uses_) {
         const std::string field =
             u.element < 0 ? std::string(u.field->name) : db::elementName(*u.field, u.element);
-        rows.push_back({fromRaw(db::tableName(u.table)), QString::number(u.record), fromRaw(namer.name(u.table, u.record)),
-                        fromRaw(field)});
+        rows.push_back({fromRaw(db::tableName(u.table)), QString::number(u.record),
+                        fromRaw(namer.name(u.table, u.record)), fromRaw(field)});
     }
     model_->setRows(std::move(rows));
     const std::string name = record_ < db::tableSize(d, table_) ? namer.name(table_, record_) : std::string();
     setWindowTitle(QStringLiteral("Where Used: %1").arg(fromRaw(name)));
-    ui->Summary->setText(uses_.empty() ? QStringLiteral("Nothing refers to %1.").arg(fromRaw(name))
-                                       : QStringLiteral("%1 fields refer to %2.").arg(uses_.size()).arg(fromRaw(name)));
+    ui->Summary->setText(uses_.empty()
+                             ? QStringLiteral("Nothing refers to %1.").arg(fromRaw(name))
+                             : QStringLiteral("%1 fields refer to %2.").arg(uses_.size()).arg(fromRaw(name)));
     ui->UseList->resizeColumnsToContents();
 }
 
@@ -65,5 +66,5 @@ void WhereUsedForm::showRecordOf(int row)
 {
     if (row < 0 || static_cast<std::size_t>(row) >= uses_.size() || !ctx_.navigation) return;
     const db::Use& u = uses_[static_cast<std::size_t>(row)];
-    ctx_.navigation->goToRecord(ctx_.db, u.table, u.record);
+    ctx_.navigation->goToRecord(ctx_.db, u.table, u.record, u.field);
 }

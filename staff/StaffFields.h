@@ -13,6 +13,7 @@
 
 #include "db/format/Codes.h"
 #include "db/format/Database.h"
+#include "db/format/FieldCatalog.h"
 #include "db/format/Records.h"
 
 namespace staff {
@@ -223,5 +224,9 @@ inline constexpr NumBinding kPlayerNumbers[] = {
 
 static_assert(std::size(kNonPlayerNumbers) == 5 + 21);
 static_assert(std::size(kPlayerNumbers) == 1 + 5 + 54);
+
+// The control of the Staff tab that shows catalog field `f` of table `t`
+// (staff, players or non-players); empty when none does.
+std::string_view controlOfField(db::TableId t, const db::FieldInfo& f);
 
 }  // namespace staff

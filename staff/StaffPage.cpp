@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+#include "db/query/Search.h"
 #include "kit/AppContext.h"
 #include "kit/DatabaseEvents.h"
 #include "kit/ListActions.h"
@@ -16,7 +17,6 @@
 #include "kit/RecordListModel.h"
 #include "kit/Tabs.h"
 #include "kit/WindowUtil.h"
-#include "db/query/Search.h"
 #include "staff/NamesForm.h"
 #include "staff/StaffFields.h"
 #include "ui_StaffNonPlaying.h"
@@ -344,4 +344,11 @@ void StaffPage::Button9Click()
     ctx_.navigation->openTransfer(s.get(db::StaffRecord::StaffId), fromRaw(s.displayName),
                                   s.get(db::StaffRecord::ClubContractedId), jobForClub_->currentIndex(),
                                   classification_->currentIndex() == db::Classification::NonPlayer);
+}
+
+void StaffPage::revealField(db::TableId t, const db::FieldInfo& f)
+{
+    const std::string_view control = staff::controlOfField(t, f);
+    if (!control.empty())
+        revealControl(this, QString::fromLatin1(control.data(), static_cast<qsizetype>(control.size())));
 }

@@ -12,6 +12,7 @@
 struct AppContext;
 namespace db {
 enum class TableId : std::uint8_t;
+struct FieldInfo;
 }
 struct DatabaseChange;
 class EditStep;
@@ -42,6 +43,9 @@ public:
     // into the emptied ListBoxStaff, selects it, shows the person and brings
     // the Staff tab up.
     void showStaff(int staffId, const QString& text = QString());
+    // Brings the control showing field `f` of table `t` (staff, players,
+    // non-players) into view and focuses it.
+    void revealField(db::TableId t, const db::FieldInfo& f);
 
     // Search: every person whose display name contains the StaffSearch text.
     void Button7Click();

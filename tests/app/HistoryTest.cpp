@@ -1,6 +1,7 @@
 // Undo, redo, the list of changes and the question on quitting, driven
 // through the windows over a generated game folder.
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -8,23 +9,24 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUndoStack>
 
 #include "AppFixture.h"
-#include "kit/ChangesForm.h"
-#include "kit/EditHistory.h"
 #include "app/MainForm.h"
-#include "kit/QtText.h"
-#include "kit/RecordListModel.h"
 #include "app/Startup.h"
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
-#include "kit/EditStep.h"
-#include "operations/CheckForm.h"
 #include "db/editing/ChangeStep.h"
+#include "kit/ChangesForm.h"
+#include "kit/EditHistory.h"
+#include "kit/EditStep.h"
+#include "kit/QtText.h"
+#include "kit/RecordListModel.h"
 #include "operations/AddStaff.h"
+#include "operations/CheckForm.h"
 #include "operations/TransferForm.h"
 #include "staff/NamesForm.h"
 #include "staff/StaffPage.h"
@@ -224,7 +226,8 @@ private slots:
     {
         Loaded w;
         const int person = firstPlayerAtAClub(w.ctx->db);
-        const std::int32_t player = w.ctx->db.staff[static_cast<std::size_t>(person)].get(db::StaffRecord::PlayerId);
+        const std::int32_t player =
+            w.ctx->db.staff[static_cast<std::size_t>(person)].get(db::StaffRecord::PlayerId);
         auto setPlayer = [&](std::int32_t id) {
             EditStep step(*w.ctx, QStringLiteral("Plant"));
             step.touch(db::TableId::Staff, person);
@@ -324,10 +327,17 @@ private slots:
         QCOMPARE(lines.back().field, std::string("(new record)"));
         QCOMPARE(lines.back().name, std::string("<new club>"));
 
-        // Double-click on the player's line shows his person on the staff page.
+        // Double-click on the player's line shows his person on the staff page,
+        // with the changed field's tab chosen; likewise a club's sub-page.
         w.ctx->staffPage->Button8Click();
+        for (auto* tabs : w.ctx->staffPage->findChildren<QTabWidget*>()) tabs->setCurrentIndex(0);
         form->showRecordOf(static_cast<int>(pace - lines.begin()));
         QCOMPARE(w.ctx->staffPage->selectedStaffId(), person);
+        QVERIFY(w.ctx->staffPage->findChild<QWidget*>("StaffPPac")->isVisibleTo(w.ctx->staffPage));
+        w.ctx->clubPage->findChild<QAbstractButton*>("ClubStaffButton")->click();
+        form->showRecordOf(0);
+        QVERIFY(w.ctx->clubPage->findChild<QWidget*>("ClubLongName")->isVisibleTo(w.ctx->clubPage));
+        QVERIFY(w.ctx->clubPage->findChild<QAbstractButton*>("ClubGeneralButton")->isChecked());
 
         QTemporaryDir dir;
         const QString csv = dir.filePath(QStringLiteral("changes.csv"));
