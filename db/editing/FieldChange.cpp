@@ -178,17 +178,22 @@ std::string nameRefusal(const Database& d, const FieldInfo& f, std::int64_t valu
 
 void touchForEdit(ChangeRecorder& r, const Database& d, TableId t, const FieldEdit& e)
 {
-    r.touch(t, e.id);
+    touchForEdit([&r](TableId table, std::int64_t position) { r.touch(table, position); }, d, t, e);
+}
+
+void touchForEdit(const RecordToucher& touch, const Database& d, TableId t, const FieldEdit& e)
+{
+    touch(t, e.id);
     if (!e.field || !isMirroredField(t, *e.field) || !isValidRef(e.id, d.staff.size())) return;
     const StaffRecord& s = d.staff[static_cast<std::size_t>(e.id)];
     if (isClubField(t, *e.field)) {
-        r.touch(TableId::Clubs, s.get(StaffRecord::ClubContractedId));
-        if (e.bytes.size() == 4) r.touch(TableId::Clubs, readI32(e.bytes));
+        touch(TableId::Clubs, s.get(StaffRecord::ClubContractedId));
+        if (e.bytes.size() == 4) touch(TableId::Clubs, readI32(e.bytes));
     } else if (isJobField(t, *e.field)) {
-        r.touch(TableId::Clubs, s.get(StaffRecord::ClubContractedId));
+        touch(TableId::Clubs, s.get(StaffRecord::ClubContractedId));
     } else {
-        r.touch(e.field->target, s.get(I32Field{e.field->offset}));
-        if (e.bytes.size() == 4) r.touch(e.field->target, readI32(e.bytes));
+        touch(e.field->target, s.get(I32Field{e.field->offset}));
+        if (e.bytes.size() == 4) touch(e.field->target, readI32(e.bytes));
     }
 }
 

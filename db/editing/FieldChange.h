@@ -16,6 +16,7 @@
 // reserved bytes, the index, tables File > Save never writes) are refused.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ struct FieldEdit {
 // record, and the records that mirror it: clubs' staff slots, name usage
 // counts). Call it with the database as it is just before the edit.
 void touchForEdit(ChangeRecorder& r, const Database& d, TableId t, const FieldEdit& e);
+// The same for any recorder (an EditStep's touch): called with each table and position.
+using RecordToucher = std::function<void(TableId, std::int64_t)>;
+void touchForEdit(const RecordToucher& touch, const Database& d, TableId t, const FieldEdit& e);
 
 // Stores the edit, keeping the records that mirror the field in step as the
 // pages do. Returns an empty string on success (an edit that changes nothing
