@@ -88,7 +88,8 @@ void checkBulkPlan(const BulkPlan& plan);
 //   Field=OtherField  copy (an unquoted word naming a field of the table)
 // Fields are named as the find language names them (aliases such as Nation
 // and Club, elements as PlayerIds[3]), but only the table's own catalog
-// fields can change. Throws Error with one sentence.
+// fields can change. Throws Error with one sentence (Windows-1252, as
+// every message of the core).
 BulkOperation parseBulkOperation(const Database& d, TableId t, std::string_view change);
 
 // "Wage = 1000", "Wage + 500", "Wage - 500", "Wage × 110%",

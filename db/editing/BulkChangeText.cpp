@@ -94,7 +94,7 @@ std::string label(const BulkOperation& op)
 // One sentence about `change`.
 [[noreturn]] void refuse(std::string_view change, const std::string& why)
 {
-    throw Error("In " + std::string(change) + ": " + why);
+    throw Error("In " + utf8ToWin1252(change) + ": " + why);
 }
 
 Column columnNamed(TableId t, std::string_view change, std::string_view name)
@@ -137,7 +137,7 @@ BulkOperation parseBulkOperation(const Database& d, TableId t, std::string_view 
     const std::size_t eq = change.find('=');
     if (eq == std::string_view::npos || change.substr(0, eq).find('"') != std::string_view::npos)
         throw Error(
-            "\"" + std::string(change) +
+            "\"" + utf8ToWin1252(change) +
             "\" is not a change; write Field=VALUE, Field+=N, Field-=N, Field*=P%, Field=clamp(LO,HI) or "
             "Field=OtherField.");
     BulkOperation op;
