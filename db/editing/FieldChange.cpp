@@ -232,6 +232,12 @@ std::string applyFieldEdit(Database& d, TableId t, const FieldEdit& e)
                 transferRefusal(d, e.id, toClub, job, from ? &*from : nullptr, to ? &*to : nullptr);
             !why.empty())
             return why;
+        if (!club && toClub == kNoClub) {
+            // No club to no club: a transfer would only set his job, leaving
+            // a value such as -1 in place; the store itself is all there is.
+            s.set(StaffRecord::ClubContractedId, toClub);
+            return {};
+        }
         transferStaff(d, {e.id, clubId, toClub, static_cast<std::uint8_t>(job)});
         return {};
     }

@@ -39,7 +39,8 @@ ClubRecord emptyClub(const char* name)
 
 // Club 0 "Alpha": free; club 1 "Beta": manager taken, one free player place
 // (the last). Staff 0: a player at Alpha (player slot 1), Ann Cole; staff 1:
-// a non-player, Alpha's manager. First name 1 "Bob" is used 255 times.
+// a non-player, Alpha's manager; staff 2: a non-player whose club is -1.
+// First name 1 "Bob" is used 255 times.
 Database world()
 {
     Database d = Database::withEmptyIndex();
@@ -56,9 +57,9 @@ Database world()
     for (const char* n : {"Cole", "Dunn"}) d.appendName(db::NameKind::Second, n);
     d.firstNames[0].set(db::NameRecord::UsageCount, 1);
     d.firstNames[1].set(db::NameRecord::UsageCount, 255);
-    for (int k = 0; k < 2; ++k) {
+    for (int k = 0; k < 3; ++k) {
         StaffRecord s;
-        s.set(StaffRecord::ClubContractedId, 0);
+        s.set(StaffRecord::ClubContractedId, k == 2 ? -1 : 0);
         s.set(StaffRecord::JobForClub, k == 0 ? db::Job::Player : 5);
         s.set(StaffRecord::Classification,
               k == 0 ? db::Classification::Player : db::Classification::NonPlayer);
@@ -125,6 +126,8 @@ TEST(FieldChange, MirroredFieldsMoveTheirMirrorsAndUndoWhole)
          {}},
         {"free transfer", edit(TableId::Staff, "ClubContractedId", 1, -2), "",
          [](const Database& d) { EXPECT_EQ(d.clubs[0].get(ClubRecord::ManagerId), -1); }},
+        {"-1 to no club", edit(TableId::Staff, "ClubContractedId", 2, -2), "",
+         [](const Database& d) { EXPECT_EQ(d.staff[2].get(StaffRecord::ClubContractedId), -2); }},
         {"no club but not none", edit(TableId::Staff, "ClubContractedId", 0, -1), "names no club", {}},
         {"manager to coach", edit(TableId::Staff, "JobForClub", 1, 8), "",
          [](const Database& d) {
