@@ -81,7 +81,8 @@ struct BulkPlan {
 void checkBulkPlan(const BulkPlan& plan);
 
 // One CHANGE of `quarndb-cli set` on table t (UTF-8 text):
-//   Field=VALUE       a number, "double-quoted text" (a text field's text, a
+//   Field=VALUE       a number, "double-quoted text" (a quote inside written
+//                     twice; a text field's text, a
 //                     referenced record's name, a code's caption, a date as
 //                     d/m/y), or an unquoted <none>, Yes, No, d/m/y, caption
 //   Field+=N, Field-=N, Field*=P% (up to 4 decimals), Field=clamp(LO,HI)

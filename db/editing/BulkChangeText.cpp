@@ -181,8 +181,23 @@ BulkOperation parseBulkOperation(const Database& d, TableId t, std::string_view 
             !readWhole(trim(inner.substr(comma + 1)), op.high))
             refuse(change, "clamp takes two whole numbers, as clamp(0,20).");
     } else if (value.front() == '"') {
-        if (value.size() < 2 || value.back() != '"') refuse(change, "the text has no closing double quote.");
-        const std::string raw = utf8ToWin1252(value.substr(1, value.size() - 2));
+        // As in the filter language, a quote inside the text is written twice.
+        std::string inner;
+        std::size_t i = 1;
+        for (; i < value.size(); ++i) {
+            if (value[i] != '"') {
+                inner += value[i];
+            } else if (i + 1 < value.size() && value[i + 1] == '"') {
+                inner += '"';
+                ++i;
+            } else {
+                break;
+            }
+        }
+        if (i >= value.size()) refuse(change, "the text has no closing double quote.");
+        if (i + 1 != value.size())
+            refuse(change, "the text ends before the end of the value; write a quote inside it twice.");
+        const std::string raw = utf8ToWin1252(inner);
         op.kind = Kind::Set;
         if (f.kind == FieldKind::Number) refuse(change, name + " is a number; write it without quotes.");
         if (f.kind == FieldKind::Text)

@@ -98,6 +98,8 @@ TEST(BulkChange, OperationsAtTheEdgesOfTheirFields)
         {TableId::Clubs, "Reputation=-32768", "Reputation-=1", OverflowPolicy::Clamp, "Reputation", "-32768",
          1},
         {TableId::Clubs, "Reputation=0", "Reputation=40000", OverflowPolicy::Clamp, "Reputation", "32767", 1},
+        {TableId::Clubs, "ShortName=\"\"", "ShortName=\"Say \"\"hi\"\"\"", OverflowPolicy::Skip, "ShortName",
+         "Say \"hi\"", 0},
         {TableId::Clubs, "Plc=No", "Plc=Yes", OverflowPolicy::Skip, "Plc", "Yes", 0},
         {TableId::Clubs, "LongName=\"" + longName + "\"", "ShortName=LongName", OverflowPolicy::Skip,
          "ShortName", "", 1},
@@ -147,6 +149,7 @@ TEST(BulkChange, RefusesWithOneSentence)
         {TableId::Staff, "Wage=Name", "not a field of the record itself"},
         {TableId::Staff, "Wage=FavouriteClubs", "is a list"},
         {TableId::Clubs, "ShortName=\"open", "closing double quote"},
+        {TableId::Clubs, "ShortName=\"a\"b\"", "write a quote inside it twice"},
     };
     for (const auto& c : cases) {
         std::string why;
