@@ -154,18 +154,55 @@ ChangeRecorder::ChangeRecorder(const Database& d) : db_(d)
     for (std::size_t i = 0; i < d.index.size(); ++i) touch(TableId::Index, static_cast<std::int64_t>(i));
 }
 
+namespace {
+constexpr std::size_t kBlockSize = 1 << 20;
+}
+
+std::uint8_t* ChangeRecorder::room(std::size_t size)
+{
+    if (blocks_.empty() || blockUsed_ + size > kBlockSize) {
+        blocks_.push_back(std::make_unique<std::uint8_t[]>(std::max(kBlockSize, size)));
+        blockUsed_ = 0;
+    }
+    std::uint8_t* p = blocks_.back().get() + blockUsed_;
+    blockUsed_ += size;
+    return p;
+}
+
 void ChangeRecorder::touch(TableId t, std::int64_t position)
 {
     const std::size_t k = static_cast<std::size_t>(t);
     if (!whole_.empty() || position < 0 || static_cast<std::uint64_t>(position) >= sizes_[k]) return;
-    const auto key = std::make_pair(t, static_cast<std::size_t>(position));
-    if (!before_.count(key)) before_.emplace(key, recordImage(db_, t, key.second));
+    const auto at = static_cast<std::size_t>(position);
+    std::vector<bool>& seen = seen_[k];
+    if (seen.empty()) seen.resize(sizes_[k]);
+    if (seen[at]) return;
+    seen[at] = true;
+    withTable(db_, t, [&](const auto& table) {
+        const auto& r = table[at];
+        const std::string_view name = nameOf(r);
+        std::uint8_t* p = room(r.bytes.size() + name.size());
+        std::memcpy(p, r.data(), r.bytes.size());
+        if (!name.empty()) std::memcpy(p + r.bytes.size(), name.data(), name.size());
+        touched_.push_back({t, at, p, name.size()});
+    });
+}
+
+RecordImage ChangeRecorder::imageBefore(const Touched& t) const
+{
+    RecordImage img;
+    const std::size_t size = tableInfo(t.table).recordSize;
+    img.bytes.assign(t.bytes, t.bytes + size);
+    img.displayName.assign(reinterpret_cast<const char*>(t.bytes + size), t.nameSize);
+    return img;
 }
 
 void ChangeRecorder::touchAll()
 {
     if (!whole_.empty()) return;
-    before_.clear();
+    touched_.clear();
+    blocks_.clear();
+    for (std::vector<bool>& seen : seen_) seen.clear();
     for (std::size_t k = 0; k < kTableCount; ++k) whole_.push_back(tableImage(db_, static_cast<TableId>(k)));
 }
 
@@ -178,7 +215,28 @@ ChangeStep ChangeRecorder::finish(const Database& d) const
         if (after != before) step.changes.push_back({t, position, std::move(before), std::move(after)});
     };
     if (whole_.empty()) {
-        for (const auto& [key, before] : before_) compare(key.first, key.second, before);
+        // In table and position order, whatever order they were touched in;
+        // an image is made only for a record that changed.
+        std::vector<std::size_t> order(touched_.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        auto key = [this](std::size_t i) { return std::make_pair(touched_[i].table, touched_[i].position); };
+        if (!std::is_sorted(order.begin(), order.end(),
+                            [&](std::size_t a, std::size_t b) { return key(a) < key(b); }))
+            std::sort(order.begin(), order.end(),
+                      [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+        for (std::size_t i : order) {
+            const Touched& t = touched_[i];
+            if (t.position >= tableSize(d, t.table)) continue;  // records are never removed
+            const bool same = withTable(d, t.table, [&](const auto& table) {
+                const auto& r = table[t.position];
+                return std::memcmp(r.data(), t.bytes, r.bytes.size()) == 0 &&
+                       nameOf(r) == std::string_view(reinterpret_cast<const char*>(t.bytes + r.bytes.size()),
+                                                     t.nameSize);
+            });
+            if (!same)
+                step.changes.push_back(
+                    {t.table, t.position, imageBefore(t), recordImage(d, t.table, t.position)});
+        }
     } else {
         for (std::size_t k = 0; k < kTableCount; ++k) {
             const auto t = static_cast<TableId>(k);

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -103,9 +104,25 @@ public:
     ChangeStep finish(const Database& d) const;
 
 private:
+    // A touched record's image before the operation: its bytes, then its
+    // display name, in blocks that never move. A step of a bulk change
+    // touches 100,000 records, and heap blocks of their own (or one buffer
+    // copied as it grows) would cost more than the change itself.
+    struct Touched {
+        TableId table;
+        std::size_t position;
+        const std::uint8_t* bytes;  // the record's bytes, then nameSize bytes of its name
+        std::size_t nameSize;
+    };
+    RecordImage imageBefore(const Touched& t) const;
+    std::uint8_t* room(std::size_t size);
+
     const Database& db_;
     std::array<std::size_t, kTableCount> sizes_{};
-    std::map<std::pair<TableId, std::size_t>, RecordImage> before_;
+    std::array<std::vector<bool>, kTableCount> seen_;  // per table: touched already
+    std::vector<Touched> touched_;
+    std::vector<std::unique_ptr<std::uint8_t[]>> blocks_;
+    std::size_t blockUsed_ = 0;
     std::vector<TableImage> whole_;  // every table, when touchAll() was called
 };
 

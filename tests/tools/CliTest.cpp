@@ -237,7 +237,8 @@ TEST(CliArguments, BadArgumentsExitWithTwoAndSayWhy)
         {{"recover"}, "recover needs exactly one GAMEDIR"},
         {{"merge", "dir"}, "merge needs BASEDIR and at least one UPDATE"},
         {{"merge", "dir", "u.json"}, "merge needs -o OUT"},
-        {{"merge", "dir", "u.json", "-o", "m.json", "--prefer", "best"}, "--prefer takes first, last or none"},
+        {{"merge", "dir", "u.json", "-o", "m.json", "--prefer", "best"},
+         "--prefer takes first, last or none"},
     };
     for (const auto& [args, message] : cases) {
         const Result r = runCli(args);
@@ -251,7 +252,8 @@ TEST(CliArguments, HelpForEachCommand)
 {
     EXPECT_EQ(runCli({"--help"}).status, cli::kExitOk);
     EXPECT_NE(runCli({"--help"}).out.find("quarndb-cli COMMAND GAMEDIR"), std::string::npos);
-    for (const std::string command : {"info", "check", "export", "search", "find", "recover", "merge"}) {
+    for (const std::string command :
+         {"info", "check", "export", "search", "find", "recover", "merge", "set"}) {
         const Result r = runCli({command, "--help"});
         EXPECT_EQ(r.status, cli::kExitOk);
         EXPECT_EQ(r.out.rfind("Usage: quarndb-cli " + command, 0), 0u) << r.out;

@@ -27,6 +27,15 @@ void CommandArgs::option(const std::string& names, std::string& value, std::stri
     }
 }
 
+void CommandArgs::repeated(const std::string& names, std::vector<std::string>& values, std::string missing)
+{
+    app_.add_option(names, values)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    missing_.emplace_back(names.substr(0, names.find(',')), std::move(missing));
+}
+
 void CommandArgs::flag(const std::string& names, bool& value)
 {
     app_.add_flag(names, value);

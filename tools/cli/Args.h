@@ -22,6 +22,9 @@ public:
     // An option with a value; `missing` is the message when the value is
     // ("{}" in it stands for the option as typed).
     void option(const std::string& names, std::string& value, std::string missing);
+    // An option that may be given several times, each time with one value,
+    // kept in the order given.
+    void repeated(const std::string& names, std::vector<std::string>& values, std::string missing);
     void flag(const std::string& names, bool& value);
 
     // Reads `args` (the command's name first). False after the usage message

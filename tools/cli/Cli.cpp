@@ -13,6 +13,7 @@
 #include "MergeCommand.h"
 #include "Recover.h"
 #include "Refs.h"
+#include "SetCommand.h"
 #include "UpdateCommands.h"
 #include "Version.h"
 #include "db/query/Search.h"
@@ -29,8 +30,8 @@ const char* const kUsage =
     "Inspect, check, export and search a Championship Manager 3 database, and\n"
     "write and apply updates of it.\n"
     "GAMEDIR is the game's installation folder, the one that holds the data folder.\n"
-    "Only 'apply' and 'recover' write to a game folder (apply the way the editor\n"
-    "saves, after a backup).\n"
+    "Only 'apply', 'set' and 'recover' write to a game folder (apply and set the\n"
+    "way the editor saves, after a backup).\n"
     "\n"
     "Commands:\n"
     "  info GAMEDIR                         the index entries, table and file sizes\n"
@@ -47,6 +48,8 @@ const char* const kUsage =
     "                                       apply an update to a database\n"
     "  merge BASEDIR UPDATE... -o OUT [--prefer first|last|none]\n"
     "                                       merge updates made from one database\n"
+    "  set GAMEDIR TABLE WHERE --set CHANGE... [--clamp|--skip] [--dry-run]\n"
+    "                                       change a field of every matching record\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Options:\n"
@@ -367,6 +370,7 @@ const Command kCommands[] = {
     {"diff", fixedHelp<&kDiffHelp>, diffCommand},
     {"apply", fixedHelp<&kApplyHelp>, applyCommand},
     {"merge", fixedHelp<&kMergeHelp>, mergeCommand},
+    {"set", fixedHelp<&kSetHelp>, setCommand},
     {"recover", fixedHelp<&kRecoverHelp>, oneFolder<recoverFolder>},
 };
 

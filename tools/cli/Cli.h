@@ -1,8 +1,9 @@
 #pragma once
 
 // quarndb-cli: inspect, check, export and search a game database from the
-// command line, and write and apply updates. Only apply writes a game folder,
-// through the editor's protected save.
+// command line, write and apply updates, and change many records at once.
+// Only apply and set write a game folder, through the editor's protected save
+// (and recover, which makes an interrupted save whole).
 
 #include <iosfwd>
 #include <string>
