@@ -7,7 +7,6 @@
 
 #include "Args.h"
 #include "Check.h"
-#include "Export.h"
 #include "Find.h"
 #include "Load.h"
 #include "MergeCommand.h"
@@ -15,6 +14,7 @@
 #include "Refs.h"
 #include "UpdateCommands.h"
 #include "Version.h"
+#include "db/exchange/SpreadsheetExport.h"
 #include "db/query/Search.h"
 #include "db/rules/Win1252.h"
 
@@ -90,14 +90,17 @@ std::string exportHelp()
 {
     std::string s =
         "Usage: quarndb-cli export GAMEDIR TABLE [--format csv|json]\n"
-        "Prints every record of TABLE on standard output, one column per field.\n"
-        "References are followed by the name of the record they name (empty or null\n"
-        "when they name none), coded fields by their caption (the code itself when it\n"
-        "has none), dates are day/month/year as the editor shows them, and text is\n"
-        "UTF-8. CSV (the default) follows RFC 4180 with CRLF line ends; JSON is an\n"
-        "array of objects.\n"
+        "Prints every record of TABLE on standard output, the file File > Export to\n"
+        "Spreadsheet... writes: the record's identifier first, then one column per\n"
+        "field named as the field catalog names it (PlayerIds[1] for an element of a\n"
+        "list). Each reference is followed by a column with the name of the record it\n"
+        "names, each code by its caption; their headers end in 'read-only)' and\n"
+        "'import' skips them. Numbers, references, flags and codes are decimal, dates\n"
+        "day/month/year as the editor shows them, text UTF-8: importing the file back\n"
+        "changes nothing. CSV (the default) is UTF-8 with a byte-order mark, CRLF line\n"
+        "ends and RFC 4180 quoting; JSON is an array of objects.\n"
         "TABLE is one of:";
-    for (const std::string& t : exportTableNames()) s += " " + t;
+    for (const std::string& t : db::exportTableNames()) s += " " + t;
     s += "\nExit status: 0, or 2 on bad arguments or a database that cannot be read.\n";
     return s;
 }
@@ -286,17 +289,12 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const std::string& table = a.positional()[1];
     if (format != "csv" && format != "json")
         return usageError(err, "unknown format '" + format + "' (csv or json)", "export");
-    bool known = false;
-    for (const std::string& t : exportTableNames()) known = known || t == table;
-    if (!known) return usageError(err, "unknown table '" + table + "'", "export");
+    const auto t = db::sheetTableByName(table);
+    if (!t) return usageError(err, "unknown table '" + table + "'", "export");
 
     db::Database db;
     if (!openDatabase(dir, db, err)) return kExitError;
-    const auto rows = exportTable(db, table);
-    if (format == "json")
-        writeJson(*rows, out);
-    else
-        writeCsv(*rows, out);
+    out << (format == "json" ? db::exportJson(db, *t) : db::exportCsv(db, *t));
     return kExitOk;
 }
 
