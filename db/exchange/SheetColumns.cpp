@@ -19,8 +19,8 @@ std::vector<SheetColumn> build(TableId t)
     const RecordNaming naming = tableInfo(t).naming;
     if (naming == RecordNaming::Person) out.push_back({"Name (read-only)", Role::PersonName});
     if (naming == RecordNaming::Owner) {
-        out.push_back({"StaffId (owner, read-only)", Role::OwnerId});
-        out.push_back({"Name (owner, read-only)", Role::OwnerName});
+        out.push_back({"Owner StaffId (read-only)", Role::OwnerId});
+        out.push_back({"Owner name (read-only)", Role::OwnerName});
     }
     for (const FieldInfo& f : fieldsOf(t)) {
         if (!f.named() || f.reserved || f.identifier) continue;
@@ -28,9 +28,9 @@ std::vector<SheetColumn> build(TableId t)
             const std::string name = elementName(f, e);
             out.push_back({name, Role::Value, &f, e});
             if (f.kind == FieldKind::Reference)
-                out.push_back({name + " (name, read-only)", Role::RecordName, &f, e});
+                out.push_back({name + " name (read-only)", Role::RecordName, &f, e});
             if (f.kind == FieldKind::Code)
-                out.push_back({name + " (caption, read-only)", Role::Caption, &f, e});
+                out.push_back({name + " caption (read-only)", Role::Caption, &f, e});
         }
     }
     return out;

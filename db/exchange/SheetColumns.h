@@ -6,7 +6,7 @@
 // list element, named as elementName names it), each reference followed by
 // the name of the record it names and each code by its caption. Those
 // followers, and the display name of people, are there to be read: their
-// headers end in "read-only)" and an import skips them.
+// headers end in "(read-only)" and an import skips them.
 
 #include <cstdint>
 #include <optional>

@@ -8,6 +8,7 @@
 #include "Args.h"
 #include "Check.h"
 #include "Find.h"
+#include "ImportCommand.h"
 #include "Load.h"
 #include "MergeCommand.h"
 #include "Recover.h"
@@ -29,8 +30,8 @@ const char* const kUsage =
     "Inspect, check, export and search a Championship Manager 3 database, and\n"
     "write and apply updates of it.\n"
     "GAMEDIR is the game's installation folder, the one that holds the data folder.\n"
-    "Only 'apply' and 'recover' write to a game folder (apply the way the editor\n"
-    "saves, after a backup).\n"
+    "Only 'apply', 'import' and 'recover' write to a game folder (apply and import\n"
+    "the way the editor saves, after a backup).\n"
     "\n"
     "Commands:\n"
     "  info GAMEDIR                         the index entries, table and file sizes\n"
@@ -47,6 +48,8 @@ const char* const kUsage =
     "                                       apply an update to a database\n"
     "  merge BASEDIR UPDATE... -o OUT [--prefer first|last|none]\n"
     "                                       merge updates made from one database\n"
+    "  import GAMEDIR TABLE FILE [--dry-run]\n"
+    "                                       check a spreadsheet file and read it into a table\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Options:\n"
@@ -94,7 +97,7 @@ std::string exportHelp()
         "Spreadsheet... writes: the record's identifier first, then one column per\n"
         "field named as the field catalog names it (PlayerIds[1] for an element of a\n"
         "list). Each reference is followed by a column with the name of the record it\n"
-        "names, each code by its caption; their headers end in 'read-only)' and\n"
+        "names, each code by its caption; their headers end in '(read-only)' and\n"
         "'import' skips them. Numbers, references, flags and codes are decimal, dates\n"
         "day/month/year as the editor shows them, text UTF-8: importing the file back\n"
         "changes nothing. CSV (the default) is UTF-8 with a byte-order mark, CRLF line\n"
@@ -365,6 +368,7 @@ const Command kCommands[] = {
     {"diff", fixedHelp<&kDiffHelp>, diffCommand},
     {"apply", fixedHelp<&kApplyHelp>, applyCommand},
     {"merge", fixedHelp<&kMergeHelp>, mergeCommand},
+    {"import", fixedHelp<&kImportHelp>, importCommand},
     {"recover", fixedHelp<&kRecoverHelp>, oneFolder<recoverFolder>},
 };
 
