@@ -31,16 +31,11 @@ std::string_view trimmed(std::string_view s)
     return s;
 }
 
-// Why the cells of field f of table t cannot change anything; empty when they can.
+// Why the cells of field f of table t cannot change anything (one sentence
+// naming the field); empty when they can.
 std::string refusalOf(TableId t, const FieldInfo& f)
 {
-    if (!isSavedTable(t))
-        return std::string(tableInfo(t).title) +
-               " are never written to the game's files, so an import cannot change them";
-    std::string why = win1252ToUtf8(bulkRefusal(t, f));
-    if (why.empty() && f.kind == FieldKind::Number && f.target != TableId::Count)
-        why = "it links the staff member to his attribute record, which only Add New sets";
-    return why;
+    return win1252ToUtf8(bulkRefusal(t, f));
 }
 
 // A field element a row changes: of an existing record (`id`) or of the
@@ -152,8 +147,7 @@ public:
                     break;
                 case CellVerdict::Changed:
                     if (rec && !col.refusal.empty()) {
-                        if (!col.refusalReported)
-                            fault(number, col.header, "cannot be changed: " + col.refusal);
+                        if (!col.refusalReported) fault(number, col.header, col.refusal);
                         col.refusalReported = true;
                         break;
                     }
@@ -277,7 +271,7 @@ private:
                                           e.field->offset + e.field->width * e.element;
                 if (std::equal(e.bytes.begin(), e.bytes.end(), now)) continue;
                 if (!col.refusal.empty()) {
-                    if (!col.refusalReported) fault(e.row, col.header, "cannot be changed: " + col.refusal);
+                    if (!col.refusalReported) fault(e.row, col.header, col.refusal);
                     col.refusalReported = true;
                     continue;
                 }

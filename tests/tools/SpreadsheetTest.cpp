@@ -76,10 +76,12 @@ TEST(Spreadsheet, EveryFaultIsFoundBeforeAnythingChanges)
          "is 52 characters long; the field holds 51"},
         {TableId::Clubs, "ClubId,LongName\r\n0,Snow \xE2\x98\x83\r\n", 2, "LongName",
          "(U+2603), which Windows-1252 cannot write"},
-        {TableId::Clubs, "ClubId,PlayerIds[1]\r\n0,3\r\n", 2, "PlayerIds[1]", "cannot be changed: "},
-        {TableId::FirstNames, "NameId,UsageCount\r\n0,9\r\n", 2, "UsageCount", "cannot be changed: "},
+        {TableId::Clubs, "ClubId,PlayerIds[1]\r\n0,3\r\n", 2, "PlayerIds[1]",
+         "change the staff member's club"},
+        {TableId::FirstNames, "NameId,UsageCount\r\n0,9\r\n", 2, "UsageCount", "counts the staff members"},
+        {TableId::Staff, "StaffId,Classification\r\n0,3\r\n", 2, "Classification", "it cannot be changed"},
         {TableId::Nations, "Id,NationName\r\n0,Atlantis\r\n", 2, "NationName",
-         "never written to the game's files"},
+         "which File > Save never writes"},
         {TableId::Nations, "Id,NationName\r\n,Atlantis\r\n", 2, "Id", "only clubs and staff can be added"},
         {TableId::Staff, "StaffId,Wage\r\n,5\r\n", 2, "StaffId", "needs his Classification and JobForClub"},
         {TableId::Staff, "StaffId,Classification,JobForClub\r\n,Player,Coach\r\n", 2, "StaffId",
@@ -148,9 +150,9 @@ TEST(Spreadsheet, NewRecordsPreviewApplyAndUndo)
     const db::Database before = clitest::smallDatabase();
     db::Database d = before;
     const std::string file =
-        "\xEF\xBB\xBFStaffId,Classification,JobForClub,Wage,DateOfBirth\r\n"
-        "0,2,11,777,1975-03-01\r\n"
-        ",Player,Player,1500,12/5/1980\r\n";
+        "\xEF\xBB\xBFStaffId,Classification,JobForClub,Wage,DateOfBirth,ClubContractedId\r\n"
+        "0,Non Player,chairman,777,1975-03-01,0\r\n"
+        ",Player,Player,1500,12/5/1980,1\r\n";
     const db::ImportPlan plan = db::planImport(d, TableId::Staff, file);
     ASSERT_TRUE(plan.ok()) << db::faultLine(plan.faults.at(0));
     EXPECT_EQ(plan.newRecords, 1u);
@@ -171,6 +173,12 @@ TEST(Spreadsheet, NewRecordsPreviewApplyAndUndo)
     EXPECT_EQ(d.staff[4].get(db::StaffRecord::Classification), 2);
     EXPECT_EQ(d.players.size(), before.players.size() + 1);
     EXPECT_EQ(d.staff[0].get(db::StaffRecord::DateOfBirth.dayOfYear()), 59);
+    // His club takes him into a free player slot, as a transfer does.
+    const auto& slots = d.clubs[1];
+    bool slotted = false;
+    for (int k = 0; k < db::ClubRecord::PlayerIds.count; ++k)
+        slotted = slotted || slots.id(db::ClubRecord::PlayerIds, k) == 4;
+    EXPECT_TRUE(slotted);
     EXPECT_THROW(db::applyImport(d, plan), db::Error);  // not as planned any more
 
     step.undo(d);
