@@ -83,6 +83,10 @@ void noField(void*, std::size_t len, void*)
     sink = sink + len;
 }
 void noRow(int, void*) {}
+int noSpace(unsigned char)
+{
+    return 0;
+}
 
 }  // namespace
 
@@ -130,6 +134,7 @@ int main(int argc, char** argv)
         const double parseFloor = bestMs(runs, [&] {
             csv_parser p;
             csv_init(&p, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL);
+            csv_set_space_func(&p, noSpace);
             csv_parse(&p, file.data() + 3, file.size() - 3, noField, noRow, nullptr);
             csv_fini(&p, noField, noRow, nullptr);
             csv_free(&p);

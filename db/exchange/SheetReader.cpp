@@ -83,6 +83,13 @@ struct Rows {
     }
 };
 
+// Spaces and tabs are part of the cell: libcsv would drop them around
+// unquoted cells, and a name may begin or end with one.
+int noSpace(unsigned char)
+{
+    return 0;
+}
+
 struct ParserDeleter {
     void operator()(csv_parser* p) const
     {
@@ -166,6 +173,7 @@ SheetFormat readSheet(std::string_view bytes, const SheetRowFunction& row)
         throw Error("Out of memory reading the file");
     }
     csv_set_delim(parser.get(), static_cast<unsigned char>(format.separator));
+    csv_set_space_func(parser.get(), noSpace);
     Rows rows{row, {}, {}, {}, 1, 0, nullptr};
     const std::size_t done =
         csv_parse(parser.get(), bytes.data(), bytes.size(), Rows::field, Rows::rowEnd, &rows);

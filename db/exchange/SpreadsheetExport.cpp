@@ -152,7 +152,11 @@ void forEachRecord(const Database& d, TableId t, const RecordSelection& which, F
 
 void appendCsvField(std::string& out, std::string_view text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    // Quoted also when it begins or ends with a space or tab, which some
+    // readers drop from unquoted cells.
+    const bool padded = !text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
+                                          text.back() == '\t');
+    if (!padded && text.find_first_of(",\"\r\n") == std::string_view::npos) {
         out += text;
         return;
     }

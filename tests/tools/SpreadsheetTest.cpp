@@ -43,6 +43,7 @@ TEST(Spreadsheet, ExportThenImportKeepsTheHiddenCorners)
     d.staff[0].set(db::StaffRecord::DateOfBirth.year(), -5);
     d.staff[1].bytes[db::StaffRecord::DateOfBirth.offset + 5] = 9;        // the date's reserved bytes
     d.appendName(db::NameKind::Second, "\x81\x8D\x8F\x90\x9D \x80\x9F");  // bytes with no Unicode letter
+    d.appendName(db::NameKind::First, " Zo\xEB\t ");                      // spaces around it
     expectRoundTrip(d);
 }
 
@@ -127,6 +128,7 @@ TEST(Spreadsheet, SeparatorsEncodingsAndWhatSpreadsheetProgramsWrite)
     const std::string want = "M\xFCnster, \"Alt\"";  // Windows-1252
     const std::vector<std::pair<std::string, std::string>> files = {
         {"comma, UTF-8, LF", "ClubId,LongName,Cash\n0,\"M\xC3\xBCnster, \"\"Alt\"\"\",0\n"},
+        {"spaces around the cells", "ClubId , LongName\n 0 ,\"M\xC3\xBCnster, \"\"Alt\"\"\"\n"},
         {"semicolon, mark",
          "\xEF\xBB\xBF"
          "ClubId;LongName;Cash\r\n0;\"M\xC3\xBCnster, \"\"Alt\"\"\";0\r\n"},
