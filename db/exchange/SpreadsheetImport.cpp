@@ -367,7 +367,12 @@ ImportPlan planImport(const Database& d, TableId t, std::string_view file)
 
 void touchImport(ChangeRecorder& r, const ImportPlan& plan)
 {
-    for (const RecordChange& c : plan.step.changes) r.touch(c.table, static_cast<std::int64_t>(c.position));
+    touchImport(plan, [&](TableId t, std::int64_t i) { r.touch(t, i); });
+}
+
+void touchImport(const ImportPlan& plan, const std::function<void(TableId, std::int64_t)>& touch)
+{
+    for (const RecordChange& c : plan.step.changes) touch(c.table, static_cast<std::int64_t>(c.position));
 }
 
 void applyImport(Database& d, const ImportPlan& plan)

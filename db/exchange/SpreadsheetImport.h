@@ -24,6 +24,8 @@
 // Cells equal to the stored values change nothing.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +74,9 @@ ImportPlan planImport(const Database& d, TableId t, std::string_view file);
 // Notes every record applyImport changes, for an undo step (the records it
 // appends and the index are watched by the recorder itself).
 void touchImport(ChangeRecorder& r, const ImportPlan& plan);
+// The same for any recorder that takes (table, position), such as a
+// window's EditStep: touchImport(plan, [&](auto t, auto i) { step.touch(t, i); }).
+void touchImport(const ImportPlan& plan, const std::function<void(TableId, std::int64_t)>& touch);
 
 // Makes the plan's changes, all at once. Throws Error, changing nothing, when
 // the plan has faults or `d` is no longer as it was planned on.
