@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SmallDatabase.h"
+#include "db/editing/NewClub.h"
 #include "db/exchange/SpreadsheetExport.h"
 #include "db/exchange/SpreadsheetImport.h"
 #include "tools/sample/SampleDb.h"
@@ -187,6 +188,31 @@ TEST(Spreadsheet, NewRecordsPreviewApplyAndUndo)
     for (std::size_t k = 0; k < db::kTableCount; ++k)
         EXPECT_EQ(db::tableImage(d, static_cast<TableId>(k)).bytes,
                   db::tableImage(before, static_cast<TableId>(k)).bytes);
+}
+
+}  // namespace
+
+namespace {
+
+// Find's results in their order (identifiers outside the table skipped), and
+// the records changed since the load.
+TEST(Spreadsheet, ChosenRecordsAndRecordsChangedSinceTheLoad)
+{
+    db::Database d = clitest::smallDatabase();
+    const db::DatabaseImage loaded = db::savedTablesImage(d);
+    d.clubs[1].set(db::ClubRecord::Cash, 9);
+    d.appendClub(db::composeNewClub(d));
+    const std::vector<std::int32_t> changed =
+        db::changedRecords(db::listChanges(loaded, d, {}), TableId::Clubs);
+    EXPECT_EQ(changed, (std::vector<std::int32_t>{1, 2}));
+
+    const db::ExportTable t = db::exportTable(d, TableId::Clubs, db::RecordSelection::only({2, 99, 0, -1}));
+    ASSERT_EQ(t.rows.size(), 2u);
+    EXPECT_EQ(t.rows[0][0].number, 2);
+    EXPECT_EQ(t.rows[1][0].number, 0);
+    EXPECT_EQ(db::exportCsv(d, TableId::Clubs, db::RecordSelection::only({})).substr(0, 10),
+              "\xEF\xBB\xBF"
+              "ClubId,");
 }
 
 }  // namespace
