@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 bash tools/install-packages.sh build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools \
-  libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev nlohmann-json3-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev nlohmann-json3-dev libcli11-dev libcsv-dev
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$(nproc)" --target quarndb quarndb-sample quarndb_wizard_file quarndb_notes

@@ -7,7 +7,7 @@ cd "$(dirname "$0")"
 
 bash tools/install-packages.sh build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools \
   libgtest-dev libgmock-dev libbenchmark-dev libxxhash-dev clang libclang-rt-14-dev python3 nlohmann-json3-dev \
-  libcli11-dev xvfb xauth openbox x11-utils xdotool file desktop-file-utils appstream help2man librsvg2-bin man-db
+  libcli11-dev libcsv-dev xvfb xauth openbox x11-utils xdotool file desktop-file-utils appstream help2man librsvg2-bin man-db
 
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
@@ -35,11 +35,11 @@ if command -v clang++ >/dev/null 2>&1 &&
      clang++ -x c++ -fsanitize=fuzzer,address,undefined - -o "$probe/probe" >/dev/null 2>&1; then
   CC=clang cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUARNDB_FUZZ=ON -DQUARNDB_GUI=OFF -DCMAKE_CXX_COMPILER=clang++
-  cmake --build build-fuzz -j "$jobs" --target fuzz_load fuzz_text fuzz_update fuzz_query fuzz_seeds
+  cmake --build build-fuzz -j "$jobs" --target fuzz_load fuzz_text fuzz_update fuzz_query fuzz_import fuzz_seeds
   smoke=build-fuzz/smoke
   rm -rf "$smoke"
   build-fuzz/fuzz/fuzz_seeds "$smoke/seeds"
-  for target in load text update query; do
+  for target in load text update query import; do
     mkdir -p "$smoke/corpus-$target" "$smoke/artifacts"
     build-fuzz/fuzz/fuzz_$target -max_total_time=10 -print_final_stats=1 \
       -artifact_prefix="$smoke/artifacts/" "$smoke/corpus-$target" "$smoke/seeds/$target"

@@ -17,6 +17,37 @@ if((NOT XXHASH_LIBRARY OR XXHASH_LIBRARY STREQUAL "quarndb_xxhash_inline") AND E
   set(XXHASH_LIBRARY quarndb_xxhash_inline CACHE STRING "" FORCE)
 endif()
 
+# libcsv has no MinGW build in Debian either: its one C file, from Debian's
+# source package (tools/windows/fetch-libcsv.sh puts it in the cache), is
+# compiled here into a static library, its header copied beside xxHash's.
+set(QUARNDB_LIBCSV_SOURCE "" CACHE PATH "Debian's libcsv source folder (the one holding libcsv.c)")
+if(NOT QUARNDB_LIBCSV_SOURCE)
+  if(DEFINED ENV{QUARNDB_CACHE})
+    set(quarndb_cache $ENV{QUARNDB_CACHE})
+  else()
+    set(quarndb_cache $ENV{HOME}/.cache/quarndb)
+  endif()
+  file(GLOB quarndb_libcsv_found ${quarndb_cache}/libcsv-source/*/libcsv.c)
+  if(quarndb_libcsv_found)
+    list(GET quarndb_libcsv_found 0 quarndb_libcsv_file)
+    get_filename_component(quarndb_libcsv_dir ${quarndb_libcsv_file} DIRECTORY)
+    set(QUARNDB_LIBCSV_SOURCE ${quarndb_libcsv_dir} CACHE PATH "" FORCE)
+  endif()
+endif()
+if(NOT EXISTS ${QUARNDB_LIBCSV_SOURCE}/libcsv.c)
+  message(FATAL_ERROR "No libcsv source for the Windows build: run tools/windows/fetch-libcsv.sh "
+                      "or give -DQUARNDB_LIBCSV_SOURCE=<folder with libcsv.c>")
+endif()
+if(NOT TARGET quarndb_libcsv)
+  enable_language(C)
+  file(COPY ${QUARNDB_LIBCSV_SOURCE}/csv.h DESTINATION ${CMAKE_BINARY_DIR}/libcsv)
+  add_library(quarndb_libcsv STATIC ${QUARNDB_LIBCSV_SOURCE}/libcsv.c)
+  target_include_directories(quarndb_libcsv PRIVATE ${CMAKE_BINARY_DIR}/libcsv)
+  target_compile_options(quarndb_libcsv PRIVATE -w)
+  set(CSV_INCLUDE_DIR ${CMAKE_BINARY_DIR}/libcsv CACHE PATH "" FORCE)
+  set(CSV_LIBRARY quarndb_libcsv CACHE STRING "" FORCE)
+endif()
+
 # nlohmann-json is header-only and Debian installs it for the host only: the
 # same copy-the-headers approach gives the cross build its target.
 if(NOT TARGET nlohmann_json::nlohmann_json AND EXISTS /usr/include/nlohmann/json.hpp)

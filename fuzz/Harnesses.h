@@ -49,4 +49,12 @@ UpdateOutcome updateHarness(const std::uint8_t* data, std::size_t size);
 // the database never changes.
 void queryHarness(const std::uint8_t* data, std::size_t size);
 
+// A spreadsheet file (first byte: which table, by its place among
+// sheetTableNames; the rest: the file) imported into the database of
+// updateTarget: rows come in order; faults are counted and at most a hundred
+// kept; planning never changes the database; a plan without faults applies,
+// leaves the table exporting a file that reads back unchanged, and its undo
+// gives the database back byte for byte.
+void importHarness(const std::uint8_t* data, std::size_t size);
+
 }  // namespace fuzz

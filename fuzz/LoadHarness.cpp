@@ -7,10 +7,10 @@
 #include "Container.h"
 #include "Harnesses.h"
 #include "MemoryFileSystem.h"
+#include "db/exchange/SpreadsheetExport.h"
 #include "db/query/Checker.h"
 #include "db/query/Search.h"
 #include "db/storage/Storage.h"
-#include "tools/cli/Export.h"
 
 namespace fuzz {
 
@@ -84,13 +84,13 @@ void searches(const db::Database& db)
 
 void exports(const db::Database& db)
 {
-    for (const std::string& name : cli::exportTableNames()) {
-        const auto table = cli::exportTable(db, name);
+    for (const std::string& name : db::exportTableNames()) {
+        const auto table = db::exportTable(db, name);
         FUZZ_REQUIRE(table.has_value());
         for (const auto& row : table->rows) FUZZ_REQUIRE(row.size() == table->columns.size());
         std::ostringstream out;
-        cli::writeCsv(*table, out);
-        cli::writeJson(*table, out);
+        db::writeCsv(*table, out);
+        db::writeJson(*table, out);
     }
 }
 

@@ -13,6 +13,8 @@
 #include "db/editing/NewClub.h"
 #include "db/editing/NewStaff.h"
 #include "db/exchange/Merge.h"
+#include "db/exchange/SheetColumns.h"
+#include "db/exchange/SpreadsheetExport.h"
 #include "db/exchange/Update.h"
 #include "db/exchange/json/UpdateJson.h"
 #include "tools/sample/SampleDb.h"
@@ -121,6 +123,7 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(out / "text");
     std::filesystem::create_directories(out / "update");
     std::filesystem::create_directories(out / "query");
+    std::filesystem::create_directories(out / "import");
 
     sample::Options options;
     options.scale = 0.01;
@@ -239,7 +242,30 @@ int main(int argc, char** argv)
         b.insert(b.end(), text, text + std::strlen(text));
         write(out / "query" / ("seed-" + std::to_string(q++)), b);
     }
-    std::cout << "wrote " << n << " load seeds, " << t << " text seeds, " << u << " update seeds and " << q
-              << " query seeds to " << out.string() << "\n";
+    // Spreadsheets: a byte for the table (its place among sheetTableNames),
+    // then the file: each table as export writes it for the import harness's
+    // database, and a few edited the way spreadsheet programs write them.
+    const db::Database sheetBase = fuzz::updateTarget();
+    int s = 0;
+    auto sheet = [&](std::size_t table, const std::string& file) {
+        Bytes b = {static_cast<std::uint8_t>(table)};
+        b.insert(b.end(), file.begin(), file.end());
+        write(out / "import" / ("seed-" + std::to_string(s++)), b);
+    };
+    const std::vector<std::string>& sheets = db::sheetTableNames();
+    for (std::size_t k = 0; k < sheets.size(); ++k)
+        sheet(k, db::exportCsv(sheetBase, *db::sheetTableByName(sheets[k])));
+    sheet(0,
+          "sep=;\r\nClubId;LongName;Cash;NationId\r\n0;\"M\xC3\xBCnster; "
+          "\"\"A\"\"\";-5;1\r\n;New;3;-2\r\n\r\n");
+    sheet(1,
+          "StaffId\tClassification\tJobForClub\tWage\tDateOfBirth\n\tPlayer\tPlayer\t100\t1980-02-"
+          "29\n0\t1\t8\tx\t\n");
+    sheet(1, "StaffId,ClubContractedId,FirstNameId\r\n1,0,1\r\n2,-1,0\r\n");
+    sheet(9,
+          "NameId,Name\r\n0,Z\xF6"
+          "e\r\n1,\"a\r\nb\"\r\n");
+    std::cout << "wrote " << n << " load seeds, " << t << " text seeds, " << u << " update seeds, " << q
+              << " query seeds and " << s << " import seeds to " << out.string() << "\n";
     return 0;
 }

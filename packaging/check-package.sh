@@ -41,7 +41,7 @@ for program in quarndb-cli quarndb-sample; do
   [ "$out" = "$program $version" ] || fail "$program --version says '$out', not '$program $version'"
   "$usr/bin/$program" --help >/dev/null || fail "$program --help failed"
 done
-for command in info check export search find refs diff apply merge set recover; do
+for command in info check export search find refs diff apply merge set import recover; do
   "$usr/bin/quarndb-cli" "$command" --help >/dev/null || fail "quarndb-cli $command --help failed"
 done
 "$usr/bin/quarndb-sample" "$scratch/game" --scale 0.05 >/dev/null || fail "quarndb-sample failed"

@@ -4,7 +4,7 @@
 #   cmake -DCLI=path/to/quarndb-cli -DBASE=extra.h2m -DOUT=file.h2m -P man-commands.cmake
 file(READ ${BASE} text)
 string(APPEND text "[COMMANDS]\n")
-foreach(command info check export search find refs diff apply merge set recover)
+foreach(command info check export search find refs diff apply merge set import recover)
   execute_process(COMMAND ${CLI} ${command} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${CLI} ${command} --help failed: ${status}")

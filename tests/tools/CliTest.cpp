@@ -253,12 +253,52 @@ TEST(CliArguments, HelpForEachCommand)
     EXPECT_EQ(runCli({"--help"}).status, cli::kExitOk);
     EXPECT_NE(runCli({"--help"}).out.find("quarndb-cli COMMAND GAMEDIR"), std::string::npos);
     for (const std::string command :
-         {"info", "check", "export", "search", "find", "recover", "merge", "set"}) {
+         {"info", "check", "export", "search", "find", "recover", "merge", "set", "import"}) {
         const Result r = runCli({command, "--help"});
         EXPECT_EQ(r.status, cli::kExitOk);
         EXPECT_EQ(r.out.rfind("Usage: quarndb-cli " + command, 0), 0u) << r.out;
     }
     EXPECT_NE(runCli({"export", "--help"}).out.find("common-names"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// import: a dry run and a fault write nothing; an import saves after a backup
+// and reads back; exported files come back unchanged.
+TEST_F(CliFolder, ImportChecksThenSavesAfterABackup)
+{
+    const std::string file = (std::filesystem::path(dir) / "clubs.csv").string();
+    auto writeFile = [&](const std::string& text) { std::ofstream(file, std::ios::binary) << text; };
+    const auto before = snapshot();
+
+    writeFile(runCli({"export", dir, "clubs"}).out);
+    Result r = runCli({"import", dir, "clubs", file});
+    EXPECT_EQ(r.status, cli::kExitOk) << r.err;
+    EXPECT_NE(r.out.find("Nothing to change"), std::string::npos) << r.out;
+
+    writeFile("ClubId;Cash\r\n0;x\r\n1;5\r\n9;1\r\n");
+    r = runCli({"import", dir, "clubs", file});
+    EXPECT_EQ(r.status, cli::kExitError);
+    EXPECT_NE(r.err.find("Row 2, Cash: \"x\" is not a whole number\nRow 4, ClubId:"), std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("2 faults"), std::string::npos) << r.err;
+
+    writeFile("ClubId;Cash\r\n1;5\r\n");
+    r = runCli({"import", dir, "clubs", file, "--dry-run"});
+    EXPECT_EQ(r.status, cli::kExitOk) << r.err;
+    EXPECT_NE(r.out.find("Clubs 1 "), std::string::npos) << r.out;
+    std::filesystem::remove(file);
+    EXPECT_EQ(snapshot(), before);
+
+    writeFile("ClubId;Cash\r\n1;5\r\n");
+    r = runCli({"import", dir, "clubs", file});
+    EXPECT_EQ(r.status, cli::kExitOk) << r.err;
+    EXPECT_NE(r.out.find("copied to"), std::string::npos) << r.out;
+    EXPECT_NE(runCli({"import", dir, "clubs", file}).out.find("Nothing to change"), std::string::npos);
+    EXPECT_EQ(runCli({"import", dir, "nations", file}).status, cli::kExitError);
+    EXPECT_EQ(runCli({"import", dir, "clubs"}).status, cli::kExitError);
 }
 
 }  // namespace

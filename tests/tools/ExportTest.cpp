@@ -3,8 +3,8 @@
 #include <sstream>
 
 #include "SmallDatabase.h"
+#include "db/exchange/SpreadsheetExport.h"
 #include "db/rules/Win1252.h"
-#include "tools/cli/Export.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ std::vector<std::vector<std::string>> parseCsv(const std::string& text)
 std::string csv(const db::Database& d, const std::string& table)
 {
     std::ostringstream out;
-    cli::writeCsv(*cli::exportTable(d, table), out);
+    db::writeCsv(*db::exportTable(d, table), out);
     return out.str();
 }
 
@@ -95,81 +95,83 @@ TEST(Export, ReferencesAreResolvedAndNoneIsEmpty)
     const db::Database d = clitest::smallDatabase();
     const auto clubs = parseCsv(csv(d, "clubs"));
     EXPECT_EQ(column(clubs, 0, "NationId"), "0");
-    EXPECT_EQ(column(clubs, 0, "NationName"), "England");
+    EXPECT_EQ(column(clubs, 0, "NationId name (read-only)"), "England");
     EXPECT_EQ(column(clubs, 0, "LastDivisionId"), "-2");
-    EXPECT_EQ(column(clubs, 0, "LastDivisionName"), "");
-    EXPECT_EQ(column(clubs, 0, "ReserveDivisionName"), "");  // the count: none
-    EXPECT_EQ(column(clubs, 0, "ChairmanName"), "John Smith");
-    EXPECT_EQ(column(clubs, 1, "ManagerName"), "Fran\xC3\xA7ois Smith");
-    EXPECT_EQ(column(clubs, 1, "PlayerId1"), "2");
-    EXPECT_EQ(column(clubs, 1, "PlayerName50"), "");
-    EXPECT_EQ(column(clubs, 0, "HomeForeColourName"), "Claret");
+    EXPECT_EQ(column(clubs, 0, "LastDivisionId name (read-only)"), "");
+    EXPECT_EQ(column(clubs, 0, "ReserveDivisionId name (read-only)"), "");  // the count: none
+    EXPECT_EQ(column(clubs, 0, "ChairmanId name (read-only)"), "John Smith");
+    EXPECT_EQ(column(clubs, 1, "ManagerId name (read-only)"), "Fran\xC3\xA7ois Smith");
+    EXPECT_EQ(column(clubs, 1, "PlayerIds[1]"), "2");
+    EXPECT_EQ(column(clubs, 1, "PlayerIds[50] name (read-only)"), "");
+    EXPECT_EQ(column(clubs, 0, "HomeForeColourId name (read-only)"), "Claret");
 
     const auto staff = parseCsv(csv(d, "staff"));
-    EXPECT_EQ(column(staff, 1, "Name"), "Zo\xC3\xAB O'Neil, \"Jr\"");
-    EXPECT_EQ(column(staff, 1, "ClubContractedName"), "Quarn Town");
-    EXPECT_EQ(column(staff, 2, "JobForClubName"), "Player Manager");
-    EXPECT_EQ(column(staff, 2, "ClassificationName"), "Non Player and Player");
+    EXPECT_EQ(column(staff, 1, "Name (read-only)"), "Zo\xC3\xAB O'Neil, \"Jr\"");
+    EXPECT_EQ(column(staff, 1, "ClubContractedId name (read-only)"), "Quarn Town");
+    EXPECT_EQ(column(staff, 2, "JobForClub caption (read-only)"), "Player Manager");
+    EXPECT_EQ(column(staff, 2, "Classification caption (read-only)"), "Non Player and Player");
     EXPECT_EQ(column(staff, 0, "DateOfBirth"), "28/2/1975");
-    EXPECT_EQ(column(staff, 0, "SecondNationName"), "");
+    EXPECT_EQ(column(staff, 0, "SecondNationId name (read-only)"), "");
 
-    // A code past its captions is shown as itself, never as an empty caption.
+    // A code is written as its number, so one past its captions survives;
+    // its caption column is then empty.
     db::Database odd = clitest::smallDatabase();
     odd.staff[2].set(db::StaffRecord::JobForClub, 200);
     odd.clubs[0].set(db::ClubRecord::Matchday, 9);
-    EXPECT_EQ(column(parseCsv(csv(odd, "staff")), 2, "JobForClubName"), "200");
-    EXPECT_EQ(column(parseCsv(csv(odd, "clubs")), 0, "MatchdayName"), "9");
+    EXPECT_EQ(column(parseCsv(csv(odd, "staff")), 2, "JobForClub"), "200");
+    EXPECT_EQ(column(parseCsv(csv(odd, "staff")), 2, "JobForClub caption (read-only)"), "");
+    EXPECT_EQ(column(parseCsv(csv(odd, "clubs")), 0, "Matchday caption (read-only)"), "");
 
     const auto players = parseCsv(csv(d, "players"));
-    EXPECT_EQ(column(players, 1, "StaffId"), "2");
-    EXPECT_EQ(column(players, 1, "StaffName"), "Fran\xC3\xA7ois Smith");
+    EXPECT_EQ(column(players, 1, "Owner StaffId (read-only)"), "2");
+    EXPECT_EQ(column(players, 1, "Owner name (read-only)"), "Fran\xC3\xA7ois Smith");
     EXPECT_EQ(players[0].size(), 3u + 6u + 54u);
 
     const auto stadiums = parseCsv(csv(d, "stadiums"));
-    EXPECT_EQ(column(stadiums, 0, "CityName"), "Quarnford");
-    EXPECT_EQ(column(stadiums, 0, "NearbyStadiumName"), "");
+    EXPECT_EQ(column(stadiums, 0, "CityId name (read-only)"), "Quarnford");
+    EXPECT_EQ(column(stadiums, 0, "NearbyStadiumId name (read-only)"), "");
 }
 
 TEST(Export, EveryTableHasAHeaderEvenWhenEmpty)
 {
     const db::Database full = clitest::smallDatabase();
     const db::Database empty = db::Database::withEmptyIndex();
-    for (const std::string& table : cli::exportTableNames()) {
-        const auto a = cli::exportTable(full, table);
-        const auto b = cli::exportTable(empty, table);
+    for (const std::string& table : db::exportTableNames()) {
+        const auto a = db::exportTable(full, table);
+        const auto b = db::exportTable(empty, table);
         ASSERT_TRUE(a && b) << table;
         EXPECT_FALSE(a->columns.empty());
         EXPECT_EQ(a->columns, b->columns) << table;
         EXPECT_TRUE(b->rows.empty());
         for (const auto& row : a->rows) EXPECT_EQ(row.size(), a->columns.size()) << table;
     }
-    EXPECT_FALSE(cli::exportTable(full, "wizard"));
+    EXPECT_FALSE(db::exportTable(full, "wizard"));
 }
 
 TEST(Export, JsonEscapesAndTypesCells)
 {
-    cli::ExportTable t;
+    db::ExportTable t;
     t.columns = {"Id", "Name", "Ref"};
     t.rows.push_back(
-        {cli::Cell(std::int64_t{-2}), cli::Cell(std::string("a\"b\\c\x01\n\xC3\xA9")), cli::Cell()});
+        {db::Cell(std::int64_t{-2}), db::Cell(std::string("a\"b\\c\x01\n\xC3\xA9")), db::Cell()});
     std::ostringstream out;
-    cli::writeJson(t, out);
+    db::writeJson(t, out);
     EXPECT_EQ(out.str(),
               "[\n  {\"Id\": -2, \"Name\": \"a\\\"b\\\\c\\u0001\\n\xC3\xA9\", \"Ref\": null}\n]\n");
 
     std::ostringstream none;
-    cli::writeJson(cli::ExportTable{{"Id"}, {}}, none);
+    db::writeJson(db::ExportTable{{"Id"}, {}}, none);
     EXPECT_EQ(none.str(), "[]\n");
 }
 
 TEST(Export, DatesAsTheStaffPageShowsThem)
 {
-    EXPECT_EQ(cli::formatDate(0, 1975), "1/1/1975");
-    EXPECT_EQ(cli::formatDate(31, 1900), "1/2/1900");
-    EXPECT_EQ(cli::formatDate(61, 2000), "31/2/2000");
-    EXPECT_EQ(cli::formatDate(364, -1), "31/12/-1");
-    EXPECT_EQ(cli::formatDate(65535, 1), "0/1/1");
-    EXPECT_EQ(cli::formatDate(40000, 1), "-25535/1/1");
+    EXPECT_EQ(db::formatDate(0, 1975), "1/1/1975");
+    EXPECT_EQ(db::formatDate(31, 1900), "1/2/1900");
+    EXPECT_EQ(db::formatDate(61, 2000), "31/2/2000");
+    EXPECT_EQ(db::formatDate(364, -1), "31/12/-1");
+    EXPECT_EQ(db::formatDate(65535, 1), "0/1/1");
+    EXPECT_EQ(db::formatDate(40000, 1), "-25535/1/1");
 }
 
 }  // namespace

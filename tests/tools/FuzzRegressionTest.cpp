@@ -61,6 +61,15 @@ TEST(FuzzRegressions, SavedQueryInputs)
     }
 }
 
+TEST(FuzzRegressions, SavedImportInputs)
+{
+    for (const auto& p : inputs("import")) {
+        SCOPED_TRACE(p.string());
+        const fuzz::Bytes b = read(p);
+        fuzz::importHarness(b.data(), b.size());
+    }
+}
+
 TEST(FuzzRegressions, SavedUpdateInputs)
 {
     for (const auto& p : inputs("update")) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the quarndb-cli program itself on a generated sample database:
-# exit statuses, every export table in both formats, and nothing written.
+# exit statuses, every export table in both formats (each read back by a dry
+# import), and nothing written.
 # Usage: cli_program.sh QUARNDB_CLI QUARNDB_SAMPLE
 # With QUARNDB_EMULATOR=wine the two are Windows programs run through Wine.
 set -u
@@ -47,6 +48,11 @@ for table in clubs staff players non-players nations stadiums cities competition
     [ -s "$dir/out" ] || { echo "FAIL: export $table wrote nothing"; failures=$((failures + 1)); }
     # RFC 4180 lines end in CR LF, never CR CR LF (a text-mode stdout on Windows).
     if grep -q $'\r\r' "$dir/out"; then echo "FAIL: export $table has CR CR LF"; failures=$((failures + 1)); fi
+    # The exported file reads back with nothing to change (written beside the game folder).
+    cp "$dir/out" "$dir/$table.csv"
+    expect 0 "import $table --dry-run" cli import "$game" "$table" "$(native "$dir/$table.csv")" --dry-run
+    grep -q ", 0 records changed, 0 added" "$dir/out" ||
+        { echo "FAIL: import $table changed something"; cat "$dir/out"; failures=$((failures + 1)); }
     expect 0 "export $table json" cli export "$game" "$table" --format json
     if command -v python3 >/dev/null; then
         python3 -c 'import json,sys; json.load(open(sys.argv[1], encoding="utf-8"))' "$dir/out" ||
@@ -56,6 +62,10 @@ done
 expect 0 "search clubs" cli search "$game" clubs a
 expect 1 "search without a match" cli search "$game" staff "no such name at all"
 expect 2 "unknown table" cli export "$game" managers
+printf 'ClubId;Cash\r\n0;x\r\n' >"$dir/bad.csv"
+expect 2 "import with a fault" cli import "$game" clubs "$(native "$dir/bad.csv")"
+grep -q '^Row 2, Cash: "x" is not a whole number$' "$dir/err" ||
+    { echo "FAIL: import fault not named"; cat "$dir/err"; failures=$((failures + 1)); }
 expect 0 "find" cli find "$game" staff 'Wage > 1000 and Age < 30' --sort -Wage,Name --format csv
 grep -q $'^Id,Name,Age,NationId,ClubContractedId,JobForClub,Wage\r$' "$dir/out" ||
     { echo "FAIL: find csv header"; failures=$((failures + 1)); }

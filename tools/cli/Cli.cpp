@@ -7,8 +7,8 @@
 
 #include "Args.h"
 #include "Check.h"
-#include "Export.h"
 #include "Find.h"
+#include "ImportCommand.h"
 #include "Load.h"
 #include "MergeCommand.h"
 #include "Recover.h"
@@ -16,6 +16,7 @@
 #include "SetCommand.h"
 #include "UpdateCommands.h"
 #include "Version.h"
+#include "db/exchange/SpreadsheetExport.h"
 #include "db/query/Search.h"
 #include "db/rules/Win1252.h"
 
@@ -30,8 +31,8 @@ const char* const kUsage =
     "Inspect, check, export and search a Championship Manager 3 database, and\n"
     "write and apply updates of it.\n"
     "GAMEDIR is the game's installation folder, the one that holds the data folder.\n"
-    "Only 'apply', 'set' and 'recover' write to a game folder (apply and set the\n"
-    "way the editor saves, after a backup).\n"
+    "Only 'apply', 'set', 'import' and 'recover' write to a game folder (apply,\n"
+    "set and import the way the editor saves, after a backup).\n"
     "\n"
     "Commands:\n"
     "  info GAMEDIR                         the index entries, table and file sizes\n"
@@ -50,6 +51,8 @@ const char* const kUsage =
     "                                       merge updates made from one database\n"
     "  set GAMEDIR TABLE WHERE --set CHANGE... [--clamp|--skip] [--dry-run]\n"
     "                                       change a field of every matching record\n"
+    "  import GAMEDIR TABLE FILE [--dry-run]\n"
+    "                                       check a spreadsheet file and read it into a table\n"
     "  recover GAMEDIR                      finish or undo an interrupted save\n"
     "\n"
     "Options:\n"
@@ -93,14 +96,17 @@ std::string exportHelp()
 {
     std::string s =
         "Usage: quarndb-cli export GAMEDIR TABLE [--format csv|json]\n"
-        "Prints every record of TABLE on standard output, one column per field.\n"
-        "References are followed by the name of the record they name (empty or null\n"
-        "when they name none), coded fields by their caption (the code itself when it\n"
-        "has none), dates are day/month/year as the editor shows them, and text is\n"
-        "UTF-8. CSV (the default) follows RFC 4180 with CRLF line ends; JSON is an\n"
-        "array of objects.\n"
+        "Prints every record of TABLE on standard output, the file File > Export to\n"
+        "Spreadsheet... writes: the record's identifier first, then one column per\n"
+        "field named as the field catalog names it (PlayerIds[1] for an element of a\n"
+        "list). Each reference is followed by a column with the name of the record it\n"
+        "names, each code by its caption; their headers end in '(read-only)' and\n"
+        "'import' skips them. Numbers, references, flags and codes are decimal, dates\n"
+        "day/month/year as the editor shows them, text UTF-8: importing the file back\n"
+        "changes nothing. CSV (the default) is UTF-8 with a byte-order mark, CRLF line\n"
+        "ends and RFC 4180 quoting; JSON is an array of objects.\n"
         "TABLE is one of:";
-    for (const std::string& t : exportTableNames()) s += " " + t;
+    for (const std::string& t : db::exportTableNames()) s += " " + t;
     s += "\nExit status: 0, or 2 on bad arguments or a database that cannot be read.\n";
     return s;
 }
@@ -289,17 +295,12 @@ int exportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     const std::string& table = a.positional()[1];
     if (format != "csv" && format != "json")
         return usageError(err, "unknown format '" + format + "' (csv or json)", "export");
-    bool known = false;
-    for (const std::string& t : exportTableNames()) known = known || t == table;
-    if (!known) return usageError(err, "unknown table '" + table + "'", "export");
+    const auto t = db::sheetTableByName(table);
+    if (!t) return usageError(err, "unknown table '" + table + "'", "export");
 
     db::Database db;
     if (!openDatabase(dir, db, err)) return kExitError;
-    const auto rows = exportTable(db, table);
-    if (format == "json")
-        writeJson(*rows, out);
-    else
-        writeCsv(*rows, out);
+    out << (format == "json" ? db::exportJson(db, *t) : db::exportCsv(db, *t));
     return kExitOk;
 }
 
@@ -371,6 +372,7 @@ const Command kCommands[] = {
     {"apply", fixedHelp<&kApplyHelp>, applyCommand},
     {"merge", fixedHelp<&kMergeHelp>, mergeCommand},
     {"set", fixedHelp<&kSetHelp>, setCommand},
+    {"import", fixedHelp<&kImportHelp>, importCommand},
     {"recover", fixedHelp<&kRecoverHelp>, oneFolder<recoverFolder>},
 };
 

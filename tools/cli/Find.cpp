@@ -5,7 +5,7 @@
 
 #include "Args.h"
 #include "Cli.h"
-#include "Export.h"
+#include "db/exchange/SpreadsheetExport.h"
 #include "db/query/Query.h"
 #include "db/rules/Win1252.h"
 
@@ -55,7 +55,7 @@ std::size_t width(const std::string& utf8)
         utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-void writeTable(const ExportTable& t, std::ostream& out)
+void writeTable(const db::ExportTable& t, std::ostream& out)
 {
     std::vector<std::vector<std::string>> cells;
     std::vector<std::size_t> widths;
@@ -63,7 +63,8 @@ void writeTable(const ExportTable& t, std::ostream& out)
     for (const auto& row : t.rows) {
         std::vector<std::string>& line = cells.emplace_back();
         for (std::size_t i = 0; i < row.size(); ++i) {
-            line.push_back(row[i].kind == Cell::Kind::Number ? std::to_string(row[i].number) : row[i].text);
+            line.push_back(row[i].kind == db::Cell::Kind::Number ? std::to_string(row[i].number)
+                                                                 : row[i].text);
             widths[i] = std::max(widths[i], width(line.back()));
         }
     }
@@ -132,26 +133,26 @@ int findCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     std::vector<std::int32_t> ids = query.run(d, date);
     db::sortRecords(d, *table, ids, sort, date);
 
-    ExportTable result;
+    db::ExportTable result;
     for (const db::Column& c : columns) result.columns.push_back(c.name);
     const db::ColumnReader reader(d, *table, date);
     result.rows.reserve(ids.size());
     for (std::int32_t id : ids) {
-        std::vector<Cell>& row = result.rows.emplace_back();
+        std::vector<db::Cell>& row = result.rows.emplace_back();
         for (const db::Column& c : columns) {
             if (!db::columnIsNumber(c)) {
-                row.push_back(Cell(db::win1252ToUtf8(reader.text(c, id))));
+                row.push_back(db::Cell(db::win1252ToUtf8(reader.text(c, id))));
             } else if (const auto n = reader.number(c, id)) {
-                row.push_back(Cell(*n));
+                row.push_back(db::Cell(*n));
             } else {
-                row.push_back(Cell());  // a player nobody owns has no wage to show
+                row.push_back(db::Cell());  // a player nobody owns has no wage to show
             }
         }
     }
     if (format == "csv")
-        writeCsv(result, out);
+        db::writeCsv(result, out);
     else if (format == "json")
-        writeJson(result, out);
+        db::writeJson(result, out);
     else
         writeTable(result, out);
     return ids.empty() ? kExitProblems : kExitOk;

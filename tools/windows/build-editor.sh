@@ -14,11 +14,13 @@ build=${QUARNDB_WINDOWS_GUI_BUILD:-build-windows-gui}
 [ -f "$qt/lib/cmake/Qt6Widgets/Qt6WidgetsConfig.cmake" ] ||
   { echo "No Qt for Windows in $qt: run tools/windows/build-qt.sh first" >&2; exit 1; }
 bash tools/install-packages.sh zip
+# The CSV reader of spreadsheet imports, from Debian's source (no MinGW package).
+libcsv=$(bash tools/windows/fetch-libcsv.sh)
 
 # Debian's host rcc compresses with zstd, which this Qt was built without.
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DCMAKE_AUTORCC_OPTIONS=--no-zstd >/dev/null
+  -DCMAKE_AUTORCC_OPTIONS=--no-zstd -DQUARNDB_LIBCSV_SOURCE="$libcsv" >/dev/null
 targets=(quarndb quarndb_wizard_file quarndb_notes)
 [ "${1:-}" = "--tests" ] && targets=(all)
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
