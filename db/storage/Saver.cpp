@@ -11,9 +11,12 @@
 // save or puts every original back. index.dat is renamed last: a folder
 // caught between renames never has an index counting records it lacks.
 //
-// The content is streamed through one moderate buffer: the tables are
-// copied straight from memory and only the part of an old file kept beyond
-// the new records is read back. While the renames run, each original stays
+// The content is streamed: tables whose records lie in memory as in the
+// file are written from there in large pieces, the staff records (kept
+// with their display names) are gathered in one moderate buffer, and only
+// the part of an old file kept beyond the new records is read back. Each
+// temporary starts on its way to the disk as soon as it is written, and
+// all of them are flushed before the record and the renames. While the renames run, each original stays
 // reachable under a second name, so a failed rename can put it back without
 // holding its content in memory.
 
@@ -21,6 +24,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <type_traits>
 
 #include "db/storage/FileSystem.h"
 #include "db/storage/Recovery.h"
@@ -34,8 +38,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// How much is collected before each write, and read at a time.
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+// How much is collected before each write, and read at a time. Moderate:
+// the buffer's pages are fresh memory in every save, and each costs a fault.
+constexpr std::size_t kChunk = std::size_t{256} << 10;
+// Content at least this long is written from where it lies, not copied.
+constexpr std::size_t kDirect = std::size_t{64} << 10;
 
 // One file of the save: where it goes, how long it was, and its staged copy.
 struct StagedFile {
@@ -129,8 +136,8 @@ public:
     // Appends to the file's new content.
     void put(StagedFile& f, const std::uint8_t* data, std::size_t size)
     {
-        if (buffer_.size() + size > kChunk) flush(f);
-        if (size > kChunk) {
+        if (buffer_.size() + size > kChunk || size >= kDirect) flush(f);
+        if (size >= kDirect) {
             writeOut(f, data, size);
         } else {
             buffer_.insert(buffer_.end(), data, data + size);
@@ -139,7 +146,8 @@ public:
     }
 
     // Completes the temporary: what the old file held beyond the new
-    // content, then flushed to the disk with the original's permissions.
+    // content. Its way to the disk starts at once, while the next file is
+    // written; flushAll waits for all of them.
     void finish(StagedFile& f)
     {
         flush(f);
@@ -150,12 +158,22 @@ public:
             at += n;
         }
         buffer_.clear();
-        const bool synced = fs_.sync(f.out);
-        const IoError why = fs_.lastError();
-        const bool closed = fs_.close(f.out);
-        f.out = kNoFile;
-        if (!synced) files::saveFailed("Stream write error", "Writing the new " + f.path, why);
-        if (!closed || !fs_.setPermissions(f.tempPath, f.mode)) writeFailed("Writing the new " + f.path, fs_);
+        fs_.startFlush(f.out);
+    }
+
+    // Every temporary flushed to the disk and closed, with its original's
+    // permissions: all before anything else of the save happens.
+    void flushAll()
+    {
+        for (StagedFile& f : files_) {
+            const bool synced = fs_.sync(f.out);
+            const IoError why = fs_.lastError();
+            const bool closed = fs_.close(f.out);
+            f.out = kNoFile;
+            if (!synced) files::saveFailed("Stream write error", "Writing the new " + f.path, why);
+            if (!closed || !fs_.setPermissions(f.tempPath, f.mode))
+                writeFailed("Writing the new " + f.path, fs_);
+        }
     }
 
     // Renames every staged file over its original, index.dat last, with the
@@ -164,6 +182,7 @@ public:
     // their second names, so the folder stays as it was.
     void commit()
     {
+        flushAll();
         dataDir_ = files::folderOf(files_.front().path);
         for (const StagedFile& f : files_)
             if (files::folderOf(f.path) != dataDir_)
@@ -336,7 +355,9 @@ private:
 };
 
 // Writes the first RecordCount records of a table (never more than the
-// table holds), stepping the progress once per record.
+// table holds), stepping the progress once per record (by the block). A
+// table whose records lie back to back in memory as in the file goes out
+// without a copy, in large writes.
 template <typename R>
 void writeTable(SaveTransaction& tx, StagedFile& f, const Database& db, const Table<R>& table, int entry,
                 std::string_view status, Progress& progress)
@@ -345,9 +366,15 @@ void writeTable(SaveTransaction& tx, StagedFile& f, const Database& db, const Ta
     progress.setStatus(status);
     progress.setMaximum(n > 0 ? static_cast<int>(std::min<std::size_t>(n - 1, 0x7FFFFFFF)) : 0);
     progress.setPosition(0);
-    for (std::size_t i = 0; i < n; ++i) {
-        progress.step();
-        tx.put(f, table[i].data(), R::Size);
+    constexpr std::size_t block = (std::size_t{4} << 20) / R::Size;  // records between progress steps
+    for (std::size_t first = 0; first < n; first += block) {
+        const std::size_t end = std::min(n, first + block);
+        if constexpr (std::is_trivially_copyable_v<R> && sizeof(R) == R::Size) {
+            tx.put(f, table[first].data(), (end - first) * R::Size);
+        } else {
+            for (std::size_t i = first; i < end; ++i) tx.put(f, table[i].data(), R::Size);
+        }
+        progress.advance(static_cast<int>(end - first));
     }
 }
 
