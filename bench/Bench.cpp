@@ -20,10 +20,12 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "BenchUtil.h"
 #include "CheckBench.h"
+#include "HistoryFigures.h"
 #include "UpdateBench.h"
 #include "WindowBench.h"
 #include "app/Startup.h"
@@ -48,8 +50,13 @@ struct Row {
     double coreSearchSon = 0, coreSearchA = 0, coreSearchClub = 0;
     double pageSearchSon = 0, pageSearchA = 0, pageSearchClub = 0;
     long long memory = 0;
+    long long memoryAfterChanges = 0;  // the load's and the history's after kHistoryChanges steps
     std::size_t staff = 0, clubs = 0;
+    bench::HistoryFigures history;
 };
+
+// The changes "memory after" counts: Confirm-sized steps of the history.
+constexpr int kHistoryChanges = 1000;
 
 std::vector<double> parseScales(const std::string& text)
 {
@@ -78,12 +85,15 @@ std::string generate(double scale)
     return dir.str();
 }
 
-long long memoryOfLoad(const std::string& self, const std::string& dir)
+// The memory a load takes, and what it holds after kHistoryChanges steps.
+std::pair<long long, long long> memoryOfLoad(const std::string& self, const std::string& dir)
 {
     QProcess child;
     child.start(QString::fromStdString(self), {"--memory-child", QString::fromStdString(dir)});
     child.waitForFinished(-1);
-    return std::atoll(child.readAllStandardOutput().trimmed().constData());
+    long long load = 0, changed = 0;
+    std::istringstream(child.readAllStandardOutput().toStdString()) >> load >> changed;
+    return {load, changed};
 }
 
 int runMemoryChild(const std::string& dir)
@@ -94,7 +104,11 @@ int runMemoryChild(const std::string& dir)
     const long long before = bench::residentBytes();
     db::loadDatabase(d, dir, QUARNDB_WIZARD_FILE, none);
     const long long after = bench::residentBytes();
-    std::cout << (after - before) << "\n";
+    std::vector<db::ChangeStep> steps;
+    db::LoadedFingerprints fingerprints;
+    bench::measureHistory(d, kHistoryChanges, 1, steps, fingerprints);
+    const long long changed = bench::residentBytes();
+    std::cout << (after - before) << " " << (changed - before) << "\n";
     return 0;
 }
 
@@ -134,13 +148,21 @@ Row measure(const Options& opt, double scale)
     r.coreSearchClub = bench::medianMs(runs, [&] { sink += db::searchClubs(d, "an").size(); });
     if (sink == 0) std::cerr << "warning: searches found nothing\n";
 
+    {
+        // Last, as it changes the loaded records.
+        std::vector<db::ChangeStep> steps;
+        db::LoadedFingerprints fingerprints;
+        r.history = bench::measureHistory(d, kHistoryChanges, runs, steps, fingerprints);
+    }
+
     const WindowFigures w = measureWindows(dir, QUARNDB_WIZARD_FILE, runs);
     r.windowOpen = w.open;
     r.pageSearchSon = w.staffSearchSon;
     r.pageSearchA = w.staffSearchA;
     r.pageSearchClub = w.clubSearch;
 
-    r.memory = memoryOfLoad(QCoreApplication::applicationFilePath().toStdString(), dir);
+    std::tie(r.memory, r.memoryAfterChanges) =
+        memoryOfLoad(QCoreApplication::applicationFilePath().toStdString(), dir);
     std::filesystem::remove_all(dir);
     return r;
 }
@@ -165,9 +187,9 @@ std::string table(const std::vector<Row>& rows, int runs)
     o << "Median of " << runs << " runs, milliseconds unless marked; ratios in brackets.\n\n";
     o << "| scale | staff / clubs | data MB | read floor | core load | write floor | core save | File > Open "
          "(× core load) | core search \"son\" / \"a\" / club | page search \"son\" / \"a\" / club | memory "
-         "MB (× data) "
+         "MB (× data) | first change (fingerprints) | memory MB after 1,000 changes (× data) "
          "|\n";
-    o << "|---|---|---|---|---|---|---|---|---|---|---|\n";
+    o << "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     const Row& base = rows.front();
     for (const Row& r : rows) {
         const double mb = static_cast<double>(r.bytes) / 1e6;
@@ -179,7 +201,10 @@ std::string table(const std::vector<Row>& rows, int runs)
           << fmt(r.coreSearchA, 2) << " / " << fmt(r.coreSearchClub, 2) << " | " << fmt(r.pageSearchSon)
           << " / " << fmt(r.pageSearchA) << " / " << fmt(r.pageSearchClub) << " | "
           << fmt(static_cast<double>(r.memory) / 1e6) << " ("
-          << fmt(static_cast<double>(r.memory) / r.bytes, 2) << "×) |\n";
+          << fmt(static_cast<double>(r.memory) / r.bytes, 2) << "×) | " << fmt(r.history.firstChangeMs, 3)
+          << " (" << fmt(r.history.fingerprintMs) << ") | "
+          << fmt(static_cast<double>(r.memoryAfterChanges) / 1e6) << " ("
+          << fmt(static_cast<double>(r.memoryAfterChanges) / r.bytes, 2) << "×) |\n";
     }
     if (rows.size() > 1) {
         o << "\nGrowth against " << scaleText(base.scale) << "× (time ratio / data ratio):\n\n";
