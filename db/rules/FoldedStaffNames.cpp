@@ -12,29 +12,30 @@ bool holds(const FoldedNameText& names, const std::vector<StaffRecord>& staff)
            names.changeCount == DisplayName::changeCount();
 }
 
-std::shared_ptr<const FoldedNameText> fold(const std::vector<StaffRecord>& staff)
+// Makes `names` the folded names of `staff`, reusing its memory: a copy made
+// again after a change then writes over pages it already has instead of
+// taking fresh ones (which cost far more than the copying).
+bool fold(FoldedNameText& names, const std::vector<StaffRecord>& staff)
 {
-    auto names = std::make_shared<FoldedNameText>();
-    // Read before the names: a change made meanwhile (by a pool still
-    // setting names) makes the copy stale at once rather than never.
-    names->changeCount = DisplayName::changeCount();
-    names->table = staff.data();
-    names->size = staff.size();
-    std::size_t bytes = staff.size();
-    for (const StaffRecord& s : staff) bytes += s.displayName.view().size();
-    if (bytes > std::numeric_limits<std::uint32_t>::max()) return nullptr;
-    names->text.resize(bytes);
-    names->starts.resize(staff.size() + 1);
-    char* out = names->text.data();
-    std::uint32_t at = 0;
+    // Read before the names: a change made meanwhile makes the copy stale
+    // at once rather than never.
+    names.changeCount = DisplayName::changeCount();
+    names.table = staff.data();
+    names.size = staff.size();
+    names.text.clear();  // keeps its memory
+    names.starts.resize(staff.size() + 1);
     for (std::size_t i = 0; i < staff.size(); ++i) {
-        names->starts[i] = at;
-        for (const char c : staff[i].displayName.view())
-            out[at++] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-        out[at++] = '\0';
+        const std::string_view name = staff[i].displayName.view();
+        const std::size_t at = names.text.size();
+        if (at + name.size() + 1 > std::numeric_limits<std::uint32_t>::max()) return false;
+        names.starts[i] = static_cast<std::uint32_t>(at);
+        names.text.resize(at + name.size() + 1);
+        char* out = names.text.data() + at;
+        for (const char c : name) *out++ = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        *out = '\0';
     }
-    names->starts[staff.size()] = at;
-    return names;
+    names.starts[staff.size()] = static_cast<std::uint32_t>(names.text.size());
+    return true;
 }
 
 }  // namespace
@@ -43,10 +44,10 @@ std::shared_ptr<const FoldedNameText> FoldedStaffNames::of(const std::vector<Sta
 {
     std::lock_guard lock(mutex_);
     if (DisplayName::poolsOpen()) return nullptr;
-    if (!names_ || !holds(*names_, staff)) {
-        names_.reset();  // the old copy's memory goes before the new one is made
-        names_ = fold(staff);
-    }
+    if (names_ && holds(*names_, staff)) return names_;
+    if (!names_ || names_.use_count() > 1)
+        names_ = std::make_shared<FoldedNameText>();  // still in use: a new one
+    if (!fold(*names_, staff)) names_.reset();
     return names_;
 }
 

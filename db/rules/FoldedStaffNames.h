@@ -6,9 +6,9 @@
 // is one pass over a few bytes a person (std::string_view::find) instead of
 // a visit to every staff record and to every name's own text.
 //
-// The copy is made at the first search and made again when it no longer
-// holds: when any display name changed since (DisplayName::changeCount),
-// or the table is another, or another size. It costs the names' bytes, one
+// The copy is made at the first search and made again, over its own memory,
+// when it no longer holds: when any display name changed since
+// (DisplayName::changeCount), or the table is another, or another size. It costs the names' bytes, one
 // more a name and 4 bytes a name (about 30 bytes a person with the sample
 // database's names: 8.8 MB at 10 times the game's size).
 
@@ -65,7 +65,7 @@ private:
     }
 
     mutable std::mutex mutex_;
-    mutable std::shared_ptr<const FoldedNameText> names_;
+    mutable std::shared_ptr<FoldedNameText> names_;
 };
 
 }  // namespace db
