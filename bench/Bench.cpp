@@ -20,7 +20,6 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include <tuple>
 #include <vector>
 
 #include "BenchUtil.h"
@@ -50,7 +49,6 @@ struct Row {
     double coreSearchSon = 0, coreSearchA = 0, coreSearchClub = 0;
     double pageSearchSon = 0, pageSearchA = 0, pageSearchClub = 0;
     long long memory = 0;
-    long long memoryAfterChanges = 0;  // the load's and the history's after kHistoryChanges steps
     std::size_t staff = 0, clubs = 0;
     bench::HistoryFigures history;
 };
@@ -85,15 +83,12 @@ std::string generate(double scale)
     return dir.str();
 }
 
-// The memory a load takes, and what it holds after kHistoryChanges steps.
-std::pair<long long, long long> memoryOfLoad(const std::string& self, const std::string& dir)
+long long memoryOfLoad(const std::string& self, const std::string& dir)
 {
     QProcess child;
     child.start(QString::fromStdString(self), {"--memory-child", QString::fromStdString(dir)});
     child.waitForFinished(-1);
-    long long load = 0, changed = 0;
-    std::istringstream(child.readAllStandardOutput().toStdString()) >> load >> changed;
-    return {load, changed};
+    return std::atoll(child.readAllStandardOutput().trimmed().constData());
 }
 
 int runMemoryChild(const std::string& dir)
@@ -104,11 +99,7 @@ int runMemoryChild(const std::string& dir)
     const long long before = bench::residentBytes();
     db::loadDatabase(d, dir, QUARNDB_WIZARD_FILE, none);
     const long long after = bench::residentBytes();
-    std::vector<db::ChangeStep> steps;
-    db::LoadedFingerprints fingerprints;
-    bench::measureHistory(d, kHistoryChanges, 1, steps, fingerprints);
-    const long long changed = bench::residentBytes();
-    std::cout << (after - before) << " " << (changed - before) << "\n";
+    std::cout << (after - before) << "\n";
     return 0;
 }
 
@@ -161,8 +152,7 @@ Row measure(const Options& opt, double scale)
     r.pageSearchA = w.staffSearchA;
     r.pageSearchClub = w.clubSearch;
 
-    std::tie(r.memory, r.memoryAfterChanges) =
-        memoryOfLoad(QCoreApplication::applicationFilePath().toStdString(), dir);
+    r.memory = memoryOfLoad(QCoreApplication::applicationFilePath().toStdString(), dir);
     std::filesystem::remove_all(dir);
     return r;
 }
@@ -187,8 +177,7 @@ std::string table(const std::vector<Row>& rows, int runs)
     o << "Median of " << runs << " runs, milliseconds unless marked; ratios in brackets.\n\n";
     o << "| scale | staff / clubs | data MB | read floor | core load | write floor | core save | File > Open "
          "(× core load) | core search \"son\" / \"a\" / club | page search \"son\" / \"a\" / club | memory "
-         "MB (× data) | first change (fingerprints) | memory MB after 1,000 changes (× data) "
-         "|\n";
+         "MB (× data) | first change (fingerprints) | history MB after 1,000 changes (× data) |\n";
     o << "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     const Row& base = rows.front();
     for (const Row& r : rows) {
@@ -203,8 +192,8 @@ std::string table(const std::vector<Row>& rows, int runs)
           << fmt(static_cast<double>(r.memory) / 1e6) << " ("
           << fmt(static_cast<double>(r.memory) / r.bytes, 2) << "×) | " << fmt(r.history.firstChangeMs, 3)
           << " (" << fmt(r.history.fingerprintMs) << ") | "
-          << fmt(static_cast<double>(r.memoryAfterChanges) / 1e6) << " ("
-          << fmt(static_cast<double>(r.memoryAfterChanges) / r.bytes, 2) << "×) |\n";
+          << fmt(static_cast<double>(r.history.historyBytes) / 1e6, 2) << " ("
+          << fmt(r.history.memoryRatio(), 3) << "×) |\n";
     }
     if (rows.size() > 1) {
         o << "\nGrowth against " << scaleText(base.scale) << "× (time ratio / data ratio):\n\n";
