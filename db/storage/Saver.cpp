@@ -43,6 +43,9 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t kChunk = std::size_t{256} << 10;
 // Content at least this long is written from where it lies, not copied.
 constexpr std::size_t kDirect = std::size_t{64} << 10;
+// How much of a file is written before it is started on its way to the
+// disk, so that the disk works while the rest is gathered and checksummed.
+constexpr std::uint64_t kFlushEvery = std::uint64_t{2} << 20;
 
 // One file of the save: where it goes, how long it was, and its staged copy.
 struct StagedFile {
@@ -50,9 +53,10 @@ struct StagedFile {
     std::uint64_t oldSize = 0;
     std::uint32_t mode = 0;
     std::string tempPath;
-    FileHandle out = kNoFile;   // the temporary while it is being written
-    std::uint64_t written = 0;  // bytes of new content put so far
-    std::uint64_t size = 0;     // bytes written to the temporary
+    FileHandle out = kNoFile;     // the temporary while it is being written
+    std::uint64_t written = 0;    // bytes of new content put so far
+    std::uint64_t size = 0;       // bytes written to the temporary
+    std::uint64_t unflushed = 0;  // of them, not yet started on their way to the disk
     std::unique_ptr<Checksum> sum = std::make_unique<Checksum>();
     std::string keptPath;  // the original's second name during the commit
 };
@@ -209,6 +213,11 @@ private:
         if (!fs_.write(f.out, data, size)) writeFailed("Writing the new " + f.path, fs_);
         f.sum->add(data, size);
         f.size += size;
+        f.unflushed += size;
+        if (f.unflushed >= kFlushEvery) {
+            fs_.startFlush(f.out);
+            f.unflushed = 0;
+        }
     }
 
     void flush(StagedFile& f)
