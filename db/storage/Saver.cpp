@@ -15,10 +15,11 @@
 // file are written from there in large pieces, the staff records (kept
 // with their display names) are gathered in one moderate buffer, and only
 // the part of an old file kept beyond the new records is read back. Each
-// temporary starts on its way to the disk as soon as it is written, and
-// all of them are flushed before the record and the renames. While the renames run, each original stays
-// reachable under a second name, so a failed rename can put it back without
-// holding its content in memory.
+// temporary is started on its way to the disk while it is written (every
+// 2 MB and at its end), and all of them are flushed before the record and
+// the renames. While the renames run, each original stays reachable under a
+// second name, so a failed rename can put it back without holding its
+// content in memory.
 
 #include <algorithm>
 #include <cstring>
