@@ -24,6 +24,7 @@
 
 #include "BenchUtil.h"
 #include "CheckBench.h"
+#include "HistoryFigures.h"
 #include "UpdateBench.h"
 #include "WindowBench.h"
 #include "app/Startup.h"
@@ -49,7 +50,11 @@ struct Row {
     double pageSearchSon = 0, pageSearchA = 0, pageSearchClub = 0;
     long long memory = 0;
     std::size_t staff = 0, clubs = 0;
+    bench::HistoryFigures history;
 };
+
+// The changes "memory after" counts: Confirm-sized steps of the history.
+constexpr int kHistoryChanges = 1000;
 
 std::vector<double> parseScales(const std::string& text)
 {
@@ -134,6 +139,13 @@ Row measure(const Options& opt, double scale)
     r.coreSearchClub = bench::medianMs(runs, [&] { sink += db::searchClubs(d, "an").size(); });
     if (sink == 0) std::cerr << "warning: searches found nothing\n";
 
+    {
+        // Last, as it changes the loaded records.
+        std::vector<db::ChangeStep> steps;
+        db::LoadedFingerprints fingerprints;
+        r.history = bench::measureHistory(d, kHistoryChanges, runs, steps, fingerprints);
+    }
+
     const WindowFigures w = measureWindows(dir, QUARNDB_WIZARD_FILE, runs);
     r.windowOpen = w.open;
     r.pageSearchSon = w.staffSearchSon;
@@ -165,9 +177,8 @@ std::string table(const std::vector<Row>& rows, int runs)
     o << "Median of " << runs << " runs, milliseconds unless marked; ratios in brackets.\n\n";
     o << "| scale | staff / clubs | data MB | read floor | core load | write floor | core save | File > Open "
          "(× core load) | core search \"son\" / \"a\" / club | page search \"son\" / \"a\" / club | memory "
-         "MB (× data) "
-         "|\n";
-    o << "|---|---|---|---|---|---|---|---|---|---|---|\n";
+         "MB (× data) | first change (fingerprints) | history MB after 1,000 changes (× data) |\n";
+    o << "|---|---|---|---|---|---|---|---|---|---|---|---|---|\n";
     const Row& base = rows.front();
     for (const Row& r : rows) {
         const double mb = static_cast<double>(r.bytes) / 1e6;
@@ -179,7 +190,10 @@ std::string table(const std::vector<Row>& rows, int runs)
           << fmt(r.coreSearchA, 2) << " / " << fmt(r.coreSearchClub, 2) << " | " << fmt(r.pageSearchSon)
           << " / " << fmt(r.pageSearchA) << " / " << fmt(r.pageSearchClub) << " | "
           << fmt(static_cast<double>(r.memory) / 1e6) << " ("
-          << fmt(static_cast<double>(r.memory) / r.bytes, 2) << "×) |\n";
+          << fmt(static_cast<double>(r.memory) / r.bytes, 2) << "×) | " << fmt(r.history.firstChangeMs, 3)
+          << " (" << fmt(r.history.fingerprintMs) << ") | "
+          << fmt(static_cast<double>(r.history.historyBytes) / 1e6, 2) << " ("
+          << fmt(r.history.memoryRatio(), 3) << "×) |\n";
     }
     if (rows.size() > 1) {
         o << "\nGrowth against " << scaleText(base.scale) << "× (time ratio / data ratio):\n\n";

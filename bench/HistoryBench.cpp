@@ -14,10 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "HistoryFigures.h"
 #include "db/editing/ChangeList.h"
 #include "db/editing/LoadedBaseline.h"
-#include "db/format/FieldCatalog.h"
 #include "db/editing/NewClub.h"
+#include "db/format/FieldCatalog.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {
@@ -36,21 +37,6 @@ double bestMs(int runs, const std::function<void()>& fn)
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
     }
     return *std::min_element(times.begin(), times.end());
-}
-
-// One Confirm Changes of a player: his general and playing records.
-db::ChangeStep confirmPlayer(db::Database& d, std::size_t k)
-{
-    const std::size_t id = (k * 7919) % d.staff.size();
-    db::ChangeRecorder r(d);
-    r.touch(TableId::Staff, static_cast<std::int64_t>(id));
-    r.touch(TableId::Players, d.staff[id].get(db::StaffRecord::PlayerId));
-    d.staff[id].set(db::StaffRecord::Wage, static_cast<std::int32_t>(k + 1000));
-    const std::int32_t p = d.staff[id].get(db::StaffRecord::PlayerId);
-    if (db::isValidRef(p, d.players.size()))
-        d.players[static_cast<std::size_t>(p)].set(db::PlayerRecord::Pace,
-                                                   static_cast<std::uint8_t>(k % 200 + 1));
-    return r.finish(d);
 }
 
 }  // namespace
@@ -80,31 +66,16 @@ int main(int argc, char** argv)
     // What File > Open starts on a second thread: the fingerprints of the
     // loaded tables. The first change waits for them only if it comes sooner.
     db::LoadedFingerprints fingerprints;
-    const double fingerprintMs = bestMs(runs, [&] { fingerprints = db::fingerprintTables(d); });
-    std::size_t dataBytes = 0;
-    for (std::size_t k = 0; k < db::kTableCount; ++k)
-        if (db::isSavedTable(static_cast<TableId>(k)))
-            dataBytes += db::tableSize(d, static_cast<TableId>(k)) * db::tableLayout(static_cast<TableId>(k)).recordSize;
-    std::printf("fingerprints of the loaded tables: %.2f ms for %.1f MB\n", fingerprintMs,
-                static_cast<double>(dataBytes) / 1e6);
-
-    // The first Confirm-sized step after the load (no copy of the tables).
-    db::ChangeStep firstStep;
-    const double firstMs = bestMs(1, [&] { firstStep = confirmPlayer(d, 99991); });
-    firstStep.undo(d);
-
     std::vector<db::ChangeStep> steps;
-    for (int k = 0; k < changes / 2; ++k) steps.push_back(confirmPlayer(d, static_cast<std::size_t>(k)));
-    std::size_t historyBytes = 0;
-    for (const db::ChangeStep& s : steps)
-        for (const db::RecordChange& c : s.changes)
-            historyBytes += c.before.bytes.size() + c.after.bytes.size() + sizeof(c);
-    for (const db::TableFingerprint& t : fingerprints.tables) historyBytes += t.blocks.size() * 8;
-    std::printf("first change %.3f ms; memory after %d changes: data %.1f MB + history %.2f MB = %.3fx the data\n",
-                firstMs, changes, static_cast<double>(dataBytes) / 1e6, static_cast<double>(historyBytes) / 1e6,
-                static_cast<double>(dataBytes + historyBytes) / static_cast<double>(dataBytes));
+    const bench::HistoryFigures h = bench::measureHistory(d, changes, runs, steps, fingerprints);
+    std::printf("fingerprints of the loaded tables: %.2f ms for %.1f MB\n", h.fingerprintMs,
+                static_cast<double>(h.dataBytes) / 1e6);
+    std::printf(
+        "first change %.3f ms; memory after %d changes: data %.1f MB + history %.2f MB = %.3fx the data\n",
+        h.firstChangeMs, changes, static_cast<double>(h.dataBytes) / 1e6,
+        static_cast<double>(h.historyBytes) / 1e6, h.memoryRatio());
     const double captureMs = bestMs(runs, [&] {
-        db::ChangeStep s = confirmPlayer(d, 424242);
+        db::ChangeStep s = bench::confirmPlayer(d, 424242);
         s.undo(d);
     });
     const double undoRedoMs = bestMs(runs, [&] {
@@ -133,7 +104,8 @@ int main(int argc, char** argv)
         lines = texts.size();
     });
     const double checkMs = bestMs(runs, [&] { const db::LoadedBaseline base(fingerprints, d, applied); });
-    std::printf("list of %zu changes (from %zu steps): %.2f ms, of which checking the untouched blocks %.2f ms\n",
-                lines, steps.size(), listMs, checkMs);
+    std::printf(
+        "list of %zu changes (from %zu steps): %.2f ms, of which checking the untouched blocks %.2f ms\n",
+        lines, steps.size(), listMs, checkMs);
     return 0;
 }

@@ -19,6 +19,7 @@
 
 #include "db/format/Records.h"
 #include "db/format/Tables.h"
+#include "db/rules/FoldedStaffNames.h"
 
 namespace db {
 
@@ -85,6 +86,10 @@ public:
     Table<NonPlayerRecord> nonPlayers;
     Table<PlayerRecord> players;
     Table<WizardTemplate> wizardTemplates;
+
+    // The staff display names as the name search scans them, kept by the
+    // search itself (see FoldedStaffNames.h).
+    FoldedStaffNames foldedStaffNames;
 
     // Index entry k; throws Error "List index out of bounds (k)" when the
     // entry was not read.

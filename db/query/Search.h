@@ -16,7 +16,9 @@ namespace db {
 std::vector<std::int32_t> searchClubs(const Database& db, std::string_view raw);
 
 // Staff whose display name contains the text (a-z folded). Looks at the first
-// RecordCount-of-entry-7 records (never past the table).
+// RecordCount-of-entry-7 records (never past the table). Scans the folded
+// copy of the names the database keeps (Database::foldedStaffNames), made
+// afresh first when a name changed since the last search.
 std::vector<std::int32_t> searchStaff(const Database& db, std::string_view raw);
 
 // How many records of a table the searches and lists cover: the entry's

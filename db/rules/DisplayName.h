@@ -13,11 +13,16 @@
 // memory. It reads like a std::string_view and converts to a std::string
 // where one is wanted.
 //
+// Every change of a name's text anywhere is counted (changeCount), so that
+// what is derived from many names, like the folded copy a search scans
+// (FoldedStaffNames), can tell cheaply whether it still holds.
+//
 // A shared block counts the names that still use it and goes when the last
 // one does, so a name stays a plain value: copies always take text of their
 // own, no two databases ever share a block, and the count needs no lock as
 // long as one database is used by one thread at a time.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -28,6 +33,11 @@
 #include <utility>
 
 namespace db {
+
+namespace detail {
+inline std::atomic<std::uint64_t> displayNameChanges{0};
+inline std::atomic<int> openNamePools{0};
+}  // namespace detail
 
 class DisplayName {
 public:
@@ -88,6 +98,13 @@ public:
 
     static constexpr std::size_t kHandleAt = 3;  // where the pointer starts
 
+    // Grows with every change of any name's text: a name given a text, made
+    // empty, moved from or destroyed. The names a DisplayNamePool sets are
+    // not counted one by one: a pool counts once when it starts and once
+    // when it ends, and poolsOpen() tells whether one is setting names now.
+    static std::uint64_t changeCount() { return detail::displayNameChanges.load(std::memory_order_relaxed); }
+    static bool poolsOpen() { return detail::openNamePools.load(std::memory_order_relaxed) != 0; }
+
 private:
     friend class DisplayNamePool;
 
@@ -116,10 +133,13 @@ private:
         std::memcpy(store_ + kHandleAt, &h, sizeof h);
         store_[kLengthAt] = static_cast<unsigned char>(length < kLong ? length : kLong);
     }
+    static void changed() { detail::displayNameChanges.fetch_add(1, std::memory_order_relaxed); }
     void take(DisplayName& other)
     {
         std::memcpy(store_, other.store_, sizeof store_);
+        if (other.empty()) return;
         other.set(0, 0);
+        changed();
     }
     static Block* blockOf(std::uintptr_t pooled)
     {
@@ -133,6 +153,7 @@ private:
         if (empty()) return;
         const std::uintptr_t h = handle();
         set(0, 0);
+        changed();
         if (!(h & kPooled)) {
             ::operator delete(reinterpret_cast<void*>(h));
         } else if (Block* b = blockOf(h); --b->users == 0) {
@@ -153,10 +174,19 @@ private:
 // has set live on after the pool itself is gone.
 class DisplayNamePool {
 public:
-    DisplayNamePool() = default;
+    DisplayNamePool()
+    {
+        detail::openNamePools.fetch_add(1, std::memory_order_relaxed);
+        DisplayName::changed();
+    }
     DisplayNamePool(const DisplayNamePool&) = delete;
     DisplayNamePool& operator=(const DisplayNamePool&) = delete;
-    ~DisplayNamePool() { drop(); }
+    ~DisplayNamePool()
+    {
+        drop();
+        DisplayName::changed();
+        detail::openNamePools.fetch_sub(1, std::memory_order_relaxed);
+    }
 
     void assign(DisplayName& name, std::string_view text)
     {

@@ -1,5 +1,8 @@
 #include "db/rules/TextRules.h"
 
+#include <bit>
+#include <cstring>
+
 namespace db {
 
 namespace {
@@ -67,6 +70,58 @@ bool containsFolded(std::string_view candidate, std::string_view upperNeedle)
         while (k < n && fold(candidate[i + k]) == upperNeedle[k]) ++k;
         if (k == n) return true;
     }
+    return false;
+}
+
+FoldedNeedle::FoldedNeedle(std::string_view upperNeedle) : never_(upperNeedle.empty())
+{
+    for (const char ch : upperNeedle) {
+        const auto c = static_cast<unsigned char>(ch);
+        const bool capital = c >= 'A' && c <= 'Z';
+        never_ = never_ || (c >= 'a' && c <= 'z');
+        value_.push_back(capital ? static_cast<unsigned char>(c | 0x20) : c);
+        mask_.push_back(capital ? 0x20 : 0);
+    }
+}
+
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101u, kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+
+// A bit at the top of every byte of the eight at `p` that matches (value,
+// mask) broadcast to every byte.
+inline std::uint64_t matchingBytes(const unsigned char* p, std::uint64_t value, std::uint64_t mask)
+{
+    std::uint64_t w = 0;
+    std::memcpy(&w, p, sizeof w);
+    const std::uint64_t x = (w | mask) ^ value;  // zero where the byte matches
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+}  // namespace
+
+bool FoldedNeedle::foundIn(std::string_view candidate) const
+{
+    const std::size_t n = value_.size();
+    if (never_ || n > candidate.size()) return false;
+    const auto* p = reinterpret_cast<const unsigned char*>(candidate.data());
+    const std::size_t starts = candidate.size() - n + 1;  // places the needle can start
+    std::size_t i = 0;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight places at a time: those where the first byte matches and,
+        // for a longer needle, the second too (both loads stay inside the
+        // candidate, as the needle reaches at least one byte past them).
+        const std::uint64_t v0 = kOnes * value_[0], m0 = kOnes * mask_[0];
+        const std::uint64_t v1 = kOnes * value_[n > 1], m1 = kOnes * mask_[n > 1];
+        for (; i + 8 <= starts; i += 8) {
+            std::uint64_t hits = matchingBytes(p + i, v0, m0);
+            if (n > 1 && hits != 0) hits &= matchingBytes(p + i + 1, v1, m1);
+            for (; hits != 0; hits &= hits - 1)
+                if (matchesAt(p + i + static_cast<std::size_t>(std::countr_zero(hits) >> 3))) return true;
+        }
+    }
+    for (; i < starts; ++i)
+        if ((p[i] | mask_[0]) == value_[0] && matchesAt(p + i)) return true;
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace db {
 
@@ -23,6 +24,27 @@ std::string upperAscii(std::string_view raw);
 // The name search rule: true when `upperNeedle` (already passed through
 // upperAscii, not empty) occurs in `candidate` with a-z folded to capitals.
 bool containsFolded(std::string_view candidate, std::string_view upperNeedle);
+
+// The same rule with the needle prepared once, for searches over many
+// names: each byte becomes a value and a mask such that a candidate byte c
+// matches when (c | mask) == value (a letter matches either case, any other
+// byte only itself), and eight bytes are looked at a time for the first.
+class FoldedNeedle {
+public:
+    explicit FoldedNeedle(std::string_view upperNeedle);
+    bool foundIn(std::string_view candidate) const;
+
+private:
+    bool matchesAt(const unsigned char* p) const
+    {
+        for (std::size_t k = 0; k < value_.size(); ++k)
+            if ((p[k] | mask_[k]) != value_[k]) return false;
+        return true;
+    }
+
+    std::vector<unsigned char> value_, mask_;
+    bool never_ = false;  // empty, or a small letter no folded text holds
+};
 
 // A field of a CSV file as RFC 4180 writes it: quoted, with its quotes
 // doubled, when it holds a comma, a quote or a line break.

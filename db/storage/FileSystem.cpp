@@ -231,6 +231,15 @@ bool NativeFileSystem::sync(FileHandle file)
     return ::fsync(static_cast<int>(file)) == 0 || failed();
 }
 
+void NativeFileSystem::startFlush(FileHandle file)
+{
+#ifdef __linux__
+    ::sync_file_range(static_cast<int>(file), 0, 0, SYNC_FILE_RANGE_WRITE);  // a hint: failures do not matter
+#else
+    (void)file;
+#endif
+}
+
 bool NativeFileSystem::close(FileHandle file)
 {
     return ::close(static_cast<int>(file)) == 0 || failed();
@@ -505,6 +514,8 @@ bool NativeFileSystem::sync(FileHandle file)
 {
     return FlushFileBuffers(toHandle(file)) != 0 || failed();
 }
+
+void NativeFileSystem::startFlush(FileHandle) {}
 
 bool NativeFileSystem::close(FileHandle file)
 {

@@ -61,6 +61,10 @@ public:
     virtual bool write(FileHandle file, const void* data, std::size_t size) = 0;
     // Flushes the file's data to the disk.
     virtual bool sync(FileHandle file) = 0;
+    // Starts writing the file's data to the disk without waiting for it, so
+    // that a later sync has less to wait for (where the system can; no
+    // promise of anything on the disk).
+    virtual void startFlush(FileHandle) {}
     virtual bool close(FileHandle file) = 0;
 
     // Replaces `to` by `from` in one step.
@@ -114,6 +118,7 @@ public:
     FileHandle createNew(const std::string& path) override;
     bool write(FileHandle file, const void* data, std::size_t size) override;
     bool sync(FileHandle file) override;
+    void startFlush(FileHandle file) override;
     bool close(FileHandle file) override;
     bool rename(const std::string& from, const std::string& to) override;
     bool remove(const std::string& path) override;

@@ -11,16 +11,21 @@
 // save or puts every original back. index.dat is renamed last: a folder
 // caught between renames never has an index counting records it lacks.
 //
-// The content is streamed through one moderate buffer: the tables are
-// copied straight from memory and only the part of an old file kept beyond
-// the new records is read back. While the renames run, each original stays
-// reachable under a second name, so a failed rename can put it back without
-// holding its content in memory.
+// The content is streamed: tables whose records lie in memory as in the
+// file are written from there in large pieces, the staff records (kept
+// with their display names) are gathered in one moderate buffer, and only
+// the part of an old file kept beyond the new records is read back. Each
+// temporary is started on its way to the disk while it is written (every
+// 2 MB and at its end), and all of them are flushed before the record and
+// the renames. While the renames run, each original stays reachable under a
+// second name, so a failed rename can put it back without holding its
+// content in memory.
 
 #include <algorithm>
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <type_traits>
 
 #include "db/storage/FileSystem.h"
 #include "db/storage/Recovery.h"
@@ -34,8 +39,14 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// How much is collected before each write, and read at a time.
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+// How much is collected before each write, and read at a time. Moderate:
+// the buffer's pages are fresh memory in every save, and each costs a fault.
+constexpr std::size_t kChunk = std::size_t{256} << 10;
+// Content at least this long is written from where it lies, not copied.
+constexpr std::size_t kDirect = std::size_t{64} << 10;
+// How much of a file is written before it is started on its way to the
+// disk, so that the disk works while the rest is gathered and checksummed.
+constexpr std::uint64_t kFlushEvery = std::uint64_t{2} << 20;
 
 // One file of the save: where it goes, how long it was, and its staged copy.
 struct StagedFile {
@@ -43,9 +54,10 @@ struct StagedFile {
     std::uint64_t oldSize = 0;
     std::uint32_t mode = 0;
     std::string tempPath;
-    FileHandle out = kNoFile;   // the temporary while it is being written
-    std::uint64_t written = 0;  // bytes of new content put so far
-    std::uint64_t size = 0;     // bytes written to the temporary
+    FileHandle out = kNoFile;     // the temporary while it is being written
+    std::uint64_t written = 0;    // bytes of new content put so far
+    std::uint64_t size = 0;       // bytes written to the temporary
+    std::uint64_t unflushed = 0;  // of them, not yet started on their way to the disk
     std::unique_ptr<Checksum> sum = std::make_unique<Checksum>();
     std::string keptPath;  // the original's second name during the commit
 };
@@ -129,8 +141,8 @@ public:
     // Appends to the file's new content.
     void put(StagedFile& f, const std::uint8_t* data, std::size_t size)
     {
-        if (buffer_.size() + size > kChunk) flush(f);
-        if (size > kChunk) {
+        if (buffer_.size() + size > kChunk || size >= kDirect) flush(f);
+        if (size >= kDirect) {
             writeOut(f, data, size);
         } else {
             buffer_.insert(buffer_.end(), data, data + size);
@@ -139,7 +151,8 @@ public:
     }
 
     // Completes the temporary: what the old file held beyond the new
-    // content, then flushed to the disk with the original's permissions.
+    // content. Its way to the disk starts at once, while the next file is
+    // written; flushAll waits for all of them.
     void finish(StagedFile& f)
     {
         flush(f);
@@ -150,12 +163,22 @@ public:
             at += n;
         }
         buffer_.clear();
-        const bool synced = fs_.sync(f.out);
-        const IoError why = fs_.lastError();
-        const bool closed = fs_.close(f.out);
-        f.out = kNoFile;
-        if (!synced) files::saveFailed("Stream write error", "Writing the new " + f.path, why);
-        if (!closed || !fs_.setPermissions(f.tempPath, f.mode)) writeFailed("Writing the new " + f.path, fs_);
+        fs_.startFlush(f.out);
+    }
+
+    // Every temporary flushed to the disk and closed, with its original's
+    // permissions: all before anything else of the save happens.
+    void flushAll()
+    {
+        for (StagedFile& f : files_) {
+            const bool synced = fs_.sync(f.out);
+            const IoError why = fs_.lastError();
+            const bool closed = fs_.close(f.out);
+            f.out = kNoFile;
+            if (!synced) files::saveFailed("Stream write error", "Writing the new " + f.path, why);
+            if (!closed || !fs_.setPermissions(f.tempPath, f.mode))
+                writeFailed("Writing the new " + f.path, fs_);
+        }
     }
 
     // Renames every staged file over its original, index.dat last, with the
@@ -164,6 +187,7 @@ public:
     // their second names, so the folder stays as it was.
     void commit()
     {
+        flushAll();
         dataDir_ = files::folderOf(files_.front().path);
         for (const StagedFile& f : files_)
             if (files::folderOf(f.path) != dataDir_)
@@ -190,6 +214,11 @@ private:
         if (!fs_.write(f.out, data, size)) writeFailed("Writing the new " + f.path, fs_);
         f.sum->add(data, size);
         f.size += size;
+        f.unflushed += size;
+        if (f.unflushed >= kFlushEvery) {
+            fs_.startFlush(f.out);
+            f.unflushed = 0;
+        }
     }
 
     void flush(StagedFile& f)
@@ -336,7 +365,9 @@ private:
 };
 
 // Writes the first RecordCount records of a table (never more than the
-// table holds), stepping the progress once per record.
+// table holds), stepping the progress once per record (by the block). A
+// table whose records lie back to back in memory as in the file goes out
+// without a copy, in large writes.
 template <typename R>
 void writeTable(SaveTransaction& tx, StagedFile& f, const Database& db, const Table<R>& table, int entry,
                 std::string_view status, Progress& progress)
@@ -345,9 +376,15 @@ void writeTable(SaveTransaction& tx, StagedFile& f, const Database& db, const Ta
     progress.setStatus(status);
     progress.setMaximum(n > 0 ? static_cast<int>(std::min<std::size_t>(n - 1, 0x7FFFFFFF)) : 0);
     progress.setPosition(0);
-    for (std::size_t i = 0; i < n; ++i) {
-        progress.step();
-        tx.put(f, table[i].data(), R::Size);
+    constexpr std::size_t block = (std::size_t{4} << 20) / R::Size;  // records between progress steps
+    for (std::size_t first = 0; first < n; first += block) {
+        const std::size_t end = std::min(n, first + block);
+        if constexpr (std::is_trivially_copyable_v<R> && sizeof(R) == R::Size) {
+            tx.put(f, table[first].data(), (end - first) * R::Size);
+        } else {
+            for (std::size_t i = first; i < end; ++i) tx.put(f, table[i].data(), R::Size);
+        }
+        progress.advance(static_cast<int>(end - first));
     }
 }
 

@@ -62,3 +62,39 @@ TEST(NameSearch, FoldsOnlyPlainLetters)
     EXPECT_FALSE(db::containsFolded("abc", ""));
     EXPECT_FALSE(db::containsFolded("ab", "ABC"));
 }
+
+// The prepared needle looks at eight places at a time: places at either end
+// of a word, in the tail past the last full word, needles as long as the
+// text, bytes that only differ by the letter-case bit.
+TEST(NameSearch, PreparedNeedleAgreesWithTheRule)
+{
+    const std::string texts[] = {"",
+                                 "a",
+                                 "abcdefgh",
+                                 "xxxxxxxSON",
+                                 "sonxxxxxxxxxxxxxxxxs",
+                                 "SoSoSoSoSoSoSoN",
+                                 "@`[{\x7F\xC0\xE0",
+                                 std::string("a\0b\0c", 5),
+                                 "zzzzzzzzzzzzzzzzzzzzzzzzzzzz"};
+    const std::string needles[] = {"A",
+                                   "SON",
+                                   "S",
+                                   "N",
+                                   "@",
+                                   "`",
+                                   "[",
+                                   "{",
+                                   "\xC0",
+                                   "\xE0",
+                                   "son",
+                                   std::string("\0B", 2),
+                                   "ZZZZZZZZZZZZZZZZZZZZZZZZZZZZ",
+                                   "ABCDEFGH",
+                                   "HX"};
+    for (const std::string& text : texts)
+        for (const std::string& needle : needles)
+            EXPECT_EQ(db::FoldedNeedle(needle).foundIn(text), db::containsFolded(text, needle))
+                << text << " / " << needle;
+    EXPECT_FALSE(db::FoldedNeedle("").foundIn("abc"));
+}
