@@ -16,6 +16,7 @@
 #include "app/ApplyUpdate.h"
 #include "app/CompareForm.h"
 #include "operations/FindForm.h"
+#include "operations/SheetForms.h"
 #include "kit/EditHistory.h"
 #include "kit/EditStep.h"
 #include "kit/Messages.h"
@@ -97,6 +98,12 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     connect(ui->Save1, &QAction::triggered, this, &MainForm::Save1Click);
     connect(ui->ApplyUpdate1, &QAction::triggered, this, &MainForm::ApplyUpdate1Click);
     connect(ui->CompareWithFolder1, &QAction::triggered, this, [this] { compareWithFolder(ctx_, this); });
+    connect(ui->ExportToSpreadsheet1, &QAction::triggered, this, [this] {
+        if (ctx_.navigation) ctx_.navigation->showExport(db::TableId::Staff, {});
+    });
+    connect(ui->ImportFromSpreadsheet1, &QAction::triggered, this, [this] {
+        if (ctx_.importSheetForm) ctx_.importSheetForm->showImport();
+    });
     connect(ui->Exit1, &QAction::triggered, this, &MainForm::Exit1Click);
     connect(ui->Club1, &QAction::triggered, this, &MainForm::Club1Click);
     connect(ui->Staff1, &QAction::triggered, this, &MainForm::Staff1Click);
@@ -224,6 +231,8 @@ void MainForm::setLoaded(bool loaded)
     ui->Save1->setEnabled(loaded);
     ui->ApplyUpdate1->setEnabled(loaded);
     ui->CompareWithFolder1->setEnabled(loaded);
+    ui->ExportToSpreadsheet1->setEnabled(loaded);
+    ui->ImportFromSpreadsheet1->setEnabled(loaded);
     ui->Edit1->setEnabled(loaded);
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet2), loaded);
     ui->PageControl1->setTabVisible(ui->PageControl1->indexOf(ui->TabSheet10), loaded);

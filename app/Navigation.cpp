@@ -4,6 +4,7 @@
 #include "clubs/FindClubForm.h"
 #include "kit/AppContext.h"
 #include "operations/FindStaffForm.h"
+#include "operations/SheetForms.h"
 #include "operations/TransferForm.h"
 #include "operations/WhereUsedForm.h"
 #include "staff/StaffPage.h"
@@ -51,4 +52,9 @@ void PageNavigation::showField(db::TableId t, const db::FieldInfo& f)
     } else if (ctx_.staffPage) {
         ctx_.staffPage->revealField(t, f);
     }
+}
+
+void PageNavigation::showExport(db::TableId t, std::vector<std::int32_t> found)
+{
+    if (ctx_.exportSheetForm) ctx_.exportSheetForm->showExport(t, std::move(found));
 }

@@ -14,6 +14,7 @@
 #include "operations/AddStaffForm.h"
 #include "operations/CheckForm.h"
 #include "operations/FindForm.h"
+#include "operations/SheetForms.h"
 #include "operations/WhereUsedForm.h"
 #include "operations/FindStaffForm.h"
 #include "operations/TransferForm.h"
@@ -57,6 +58,8 @@ void createWindows(AppContext& ctx)
     ctx.checkForm = new CheckForm(ctx, main);
     ctx.whereUsedForm = new WhereUsedForm(ctx, main);
     ctx.findForm = new FindForm(ctx, main);
+    ctx.exportSheetForm = new ExportSheetForm(ctx, main);
+    ctx.importSheetForm = new ImportSheetForm(ctx, main);
 }
 
 int runQuarnDb(QApplication& app)

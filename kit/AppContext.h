@@ -27,6 +27,8 @@ class AboutForm;
 class CheckForm;
 class WhereUsedForm;
 class FindForm;
+class ExportSheetForm;
+class ImportSheetForm;
 class ClubPage;
 class StaffPage;
 class EditHistory;
@@ -53,6 +55,8 @@ struct AppContext {
     CheckForm* checkForm = nullptr;
     WhereUsedForm* whereUsedForm = nullptr;
     FindForm* findForm = nullptr;
+    ExportSheetForm* exportSheetForm = nullptr;
+    ImportSheetForm* importSheetForm = nullptr;
 
     // The two editor pages inside the main window's tabs.
     ClubPage* clubPage = nullptr;

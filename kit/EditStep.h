@@ -27,6 +27,8 @@ public:
     void touch(db::TableId table, std::int64_t position);
     // For operations that may change any record: compares whole tables.
     void touchAll();
+    // For engines that note what they will change themselves.
+    db::ChangeRecorder& recorder() { return *recorder_; }
 
 private:
     AppContext& ctx_;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 struct AppContext;
 namespace db {
@@ -50,6 +51,9 @@ public:
     virtual void pickStaff(int /*target*/, PickHandler /*onPick*/) {}
     // "Where Used" for record `record` of table `t`.
     virtual void showWhereUsed(db::TableId /*t*/, std::size_t /*record*/) {}
+    // File > Export to Spreadsheet on table `t`, offering `found` (the Find
+    // window's results) beside all records.
+    virtual void showExport(db::TableId /*t*/, std::vector<std::int32_t> /*found*/) {}
     // The transfer dialog for one person.
     virtual void openTransfer(int /*staffId*/, const QString& /*staffName*/, int /*fromClubId*/,
                               int /*jobIndex*/, bool /*jobEnabled*/)
@@ -71,6 +75,7 @@ public:
                       bool jobEnabled) override;
     void showWhereUsed(db::TableId t, std::size_t record) override;
     void showField(db::TableId t, const db::FieldInfo& f) override;
+    void showExport(db::TableId t, std::vector<std::int32_t> found) override;
 
 private:
     AppContext& ctx_;

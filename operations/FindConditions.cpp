@@ -135,32 +135,33 @@ void FindConditions::showParts(Row& r)
     r.to->setVisible(op == QStringLiteral("between"));
 }
 
-// The pick list of values that suit the field: a code's captions, the names
-// of the records a reference may name, Yes and No for a flag.
+QStringList valueChoices(const db::Database& d, const db::FieldInfo& f)
+{
+    QStringList items;
+    if (f.kind == db::FieldKind::Code) {
+        for (std::string_view caption : f.captions) items << fromRaw(caption);
+    } else if (f.kind == db::FieldKind::Reference && f.target != db::TableId::Count) {
+        const std::size_t n = db::tableSize(d, f.target);
+        if (n <= kMostNamesListed) {
+            const db::RecordNamer namer(d);
+            for (std::size_t i = 0; i < n; ++i)
+                if (QString name = fromRaw(namer.name(f.target, i)); !name.isEmpty()) items << name;
+            items.removeDuplicates();
+            items.sort(Qt::CaseInsensitive);
+        }
+    } else if (f.kind == db::FieldKind::Flag) {
+        items << QStringLiteral("Yes") << QStringLiteral("No");
+    }
+    return items;
+}
+
+// The pick list of values that suit the row's field.
 void FindConditions::fillValues(Row& r)
 {
     QStringList items;
     try {
         const db::Column c = db::resolveColumn(table_, r.field->currentText().toStdString());
-        if (c.source == db::Column::Source::Field && c.field) {
-            const db::FieldInfo& f = *c.field;
-            if (f.kind == db::FieldKind::Code) {
-                for (std::string_view caption : f.captions) items << fromRaw(caption);
-            } else if (f.kind == db::FieldKind::Reference && f.target != db::TableId::Count) {
-                const std::size_t n = db::tableSize(db_, f.target);
-                if (n <= kMostNamesListed) {
-                    const db::RecordNamer namer(db_);
-                    for (std::size_t i = 0; i < n; ++i) {
-                        const QString name = fromRaw(namer.name(f.target, i));
-                        if (!name.isEmpty()) items << name;
-                    }
-                    items.removeDuplicates();
-                    items.sort(Qt::CaseInsensitive);
-                }
-            } else if (f.kind == db::FieldKind::Flag) {
-                items << QStringLiteral("Yes") << QStringLiteral("No");
-            }
-        }
+        if (c.source == db::Column::Source::Field && c.field) items = valueChoices(db_, *c.field);
     } catch (const db::QueryError&) {
         // A field being typed: no pick list until it names one.
     }

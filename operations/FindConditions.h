@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 #include "db/format/Tables.h"
@@ -16,7 +17,16 @@ class QGridLayout;
 class QWidget;
 namespace db {
 class Database;
+}  // namespace db
+
+namespace db {
+struct FieldInfo;
 }
+
+// The values a pick list offers for field `f`: a code's captions, the names
+// of the records a reference may name (for tables short enough to list),
+// Yes and No for a flag; empty for anything typed.
+QStringList valueChoices(const db::Database& d, const db::FieldInfo& f);
 
 class FindConditions : public QObject {
     Q_OBJECT

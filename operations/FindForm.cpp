@@ -16,6 +16,7 @@
 #include "kit/Messages.h"
 #include "kit/QtText.h"
 #include "kit/QueryResultModel.h"
+#include "operations/ChangeAllForm.h"
 #include "operations/CompareRecordsForm.h"
 #include "operations/FindConditions.h"
 #include "ui_FindForm.h"
@@ -69,7 +70,6 @@ FindForm::FindForm(AppContext& ctx, QWidget* parent)
     ui->TableChoice->setCurrentText(QStringLiteral("staff"));
     const db::QueryDate start = db::kDefaultReferenceDate;
     ui->AgeDate->setDate(QDate(start.year, 1, 1).addDays(start.dayOfYear));
-    ui->ChangeAllButton->hide();
 
     connect(ui->TableChoice, &QComboBox::currentIndexChanged, this, &FindForm::tableChosen);
     connect(conditions_, &FindConditions::changed, this,
@@ -91,7 +91,13 @@ FindForm::FindForm(AppContext& ctx, QWidget* parent)
         if (ran_) runQuery();
     });
     connect(ui->CompareButton, &QPushButton::clicked, this, &FindForm::compareSelected);
+    connect(ui->ChangeAllButton, &QPushButton::clicked, this, &FindForm::changeAll);
     connect(ui->WhereUsedButton, &QPushButton::clicked, this, &FindForm::showWhereUsed);
+    // Every field of the chosen records (or of every result), for a spreadsheet.
+    connect(ui->ExportButton, &QPushButton::clicked, this, [this] {
+        if (ctx_.navigation && model_->rowCount() > 0)
+            ctx_.navigation->showExport(model_->table(), chosenRecords());
+    });
     connect(ui->SaveCsvButton, &QPushButton::clicked, this, [this] {
         const QString path =
             QFileDialog::getSaveFileName(this, QStringLiteral("Save as CSV"), QStringLiteral("find.csv"),
@@ -304,6 +310,13 @@ void FindForm::compareSelected()
     const int a = std::min(rows[0].row(), rows[1].row());
     const int b = std::max(rows[0].row(), rows[1].row());
     compare_->compare(model_->table(), model_->idAt(a), model_->idAt(b));
+}
+
+void FindForm::changeAll()
+{
+    if (model_->rowCount() == 0) return;
+    if (!changeAll_) changeAll_ = new ChangeAllForm(ctx_, this);
+    changeAll_->open(model_->table(), chosenRecords());
 }
 
 void FindForm::showWhereUsed()

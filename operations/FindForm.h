@@ -16,6 +16,7 @@
 #include "db/query/Query.h"
 
 struct AppContext;
+class ChangeAllForm;
 class CompareRecordsForm;
 class FindConditions;
 class QueryResultModel;
@@ -57,6 +58,9 @@ public:
     QueryResultModel* results() const { return model_; }
     FindConditions* conditions() const { return conditions_; }
     CompareRecordsForm* compareForm() const { return compare_; }
+    ChangeAllForm* changeAllForm() const { return changeAll_; }
+    // "Change All..." on the rows selected, or every row when none is.
+    void changeAll();
     void openRecord(int row);
     void compareSelected();
     void showWhereUsed();
@@ -75,6 +79,7 @@ private:
     QueryResultModel* model_;
     FindConditions* conditions_;
     CompareRecordsForm* compare_ = nullptr;
+    ChangeAllForm* changeAll_ = nullptr;
     std::vector<std::pair<int, bool>> sort_;  // result column, descending
     bool ran_ = false;                        // results shown for the query in the text
     bool rerunPending_ = false;

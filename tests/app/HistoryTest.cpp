@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,13 +21,20 @@
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
 #include "db/editing/ChangeStep.h"
+#include "db/exchange/SheetColumns.h"
+#include "db/storage/Storage.h"
 #include "kit/ChangesForm.h"
 #include "kit/EditHistory.h"
 #include "kit/EditStep.h"
 #include "kit/QtText.h"
+#include "kit/QueryResultModel.h"
 #include "kit/RecordListModel.h"
+#include "kit/TextTableModel.h"
 #include "operations/AddStaff.h"
+#include "operations/ChangeAllForm.h"
 #include "operations/CheckForm.h"
+#include "operations/FindForm.h"
+#include "operations/SheetForms.h"
 #include "operations/TransferForm.h"
 #include "staff/NamesForm.h"
 #include "staff/StaffPage.h"
@@ -353,6 +361,98 @@ private slots:
         for (const db::ChangeText& l : form->lines()) QVERIFY(l.table == "Clubs" && l.record == "0");
         w.action("Undo1")->trigger();
         QVERIFY(form->lines().empty());
+    }
+
+    void changeAllIsOneStepAndSavesExactly()
+    {
+        Loaded w;
+        w.action("Find1")->trigger();
+        FindForm* find = w.ctx->findForm;
+        find->setTableName(QStringLiteral("staff"));
+        find->findChild<QLineEdit*>("QueryText")->setText(QStringLiteral("Wage > 0 and Club is not none"));
+        QVERIFY(find->runQuery());
+        const std::vector<std::int32_t> found = find->results()->ids();
+        QVERIFY(found.size() > 10);
+
+        // The same change made by hand: 110%, rounded half away from zero.
+        db::Database expected = w.ctx->db;
+        for (std::int32_t id : found) {
+            db::StaffRecord& s = expected.staff[static_cast<std::size_t>(id)];
+            s.set(db::StaffRecord::Wage,
+                  static_cast<std::int32_t>((std::int64_t(s.get(db::StaffRecord::Wage)) * 110 + 50) / 100));
+        }
+        const std::vector<std::uint8_t> before = tables(w.ctx->db);
+
+        find->changeAll();
+        ChangeAllForm* form = find->changeAllForm();
+        form->setChange(QStringLiteral("Wage"), QStringLiteral("Multiply by %"), QStringLiteral("110"));
+        QCOMPARE(form->changeText(), QStringLiteral("Wage*=110%"));
+        QVERIFY(form->preview());
+        QCOMPARE(form->edits()->preview.records, found.size());
+        QVERIFY(!form->previewList().rows().empty());
+        QCOMPARE(tables(w.ctx->db), before);  // a preview changes nothing
+        QVERIFY(form->apply());
+        QCOMPARE(tables(w.ctx->db), tables(expected));
+        QVERIFY(w.action("Undo1")->text().startsWith(QStringLiteral("&Undo Change All: Wage")));
+        w.action("Undo1")->trigger();
+        QCOMPARE(tables(w.ctx->db), before);
+        w.action("Redo1")->trigger();
+        QCOMPARE(tables(w.ctx->db), tables(expected));
+        QCOMPARE(find->results()->ids(), found);  // the results followed, all still matching
+
+        w.ctx->mainForm->Save1Click();
+        db::Database saved;
+        db::readIndex(saved, w.sample.gameDir.toStdString());
+        db::NullProgress quiet;
+        db::loadDatabase(saved, w.sample.gameDir.toStdString(), w.sample.wizardPath.toStdString(), quiet);
+        QCOMPARE(tables(saved), tables(expected));
+    }
+
+    void aSpreadsheetRoundTripIsOneStep()
+    {
+        Loaded w;
+        QTemporaryDir dir;
+        const QString exported = dir.filePath(QStringLiteral("staff.csv"));
+        setSheetFileChooser([&](QWidget*, bool) { return exported; });
+        w.action("ExportToSpreadsheet1")->trigger();
+        w.ctx->exportSheetForm->findChild<QPushButton*>("ExportButton")->click();
+        const QByteArray file = readBytes(exported);
+        QVERIFY(file.startsWith("\xEF\xBB\xBF"));  // spreadsheet programs read it as UTF-8
+
+        // The file as exported changes nothing.
+        ImportSheetForm* form = w.ctx->importSheetForm;
+        QVERIFY(form->readFile(exported));
+        QVERIFY(form->plan().step.empty());
+
+        // Two rows of two columns: one value differs.
+        const int id = firstPlayerAtAClub(w.ctx->db);
+        const auto& s = w.ctx->db.staff[static_cast<std::size_t>(id)];
+        const std::int32_t wage = s.get(db::StaffRecord::Wage);
+        const QString idColumn = QString::fromStdString(db::sheetColumns(db::TableId::Staff)[0].header);
+        const QString edited = dir.filePath(QStringLiteral("edited.csv"));
+        writeTextFile(edited, QStringLiteral("%1;Wage\r\n%2;%3\r\n0;%4\r\n")
+                                  .arg(idColumn)
+                                  .arg(id)
+                                  .arg(wage + 1000)
+                                  .arg(w.ctx->db.staff[0].get(db::StaffRecord::Wage))
+                                  .toUtf8());
+        QVERIFY(form->readFile(edited));
+        QCOMPARE(form->list().rows().size(), std::size_t(1));
+        QCOMPARE(form->list().rows()[0][3], QStringLiteral("Wage"));
+        QVERIFY(form->apply());
+        QCOMPARE(s.get(db::StaffRecord::Wage), wage + 1000);
+        QCOMPARE(w.action("Undo1")->text(), QStringLiteral("&Undo Import from Spreadsheet: edited.csv"));
+        w.action("Undo1")->trigger();
+        QCOMPARE(s.get(db::StaffRecord::Wage), wage);
+
+        // A bad row: nothing to apply, nothing changed.
+        writeTextFile(edited, QStringLiteral("%1,Wage\r\n%2,99999999999\r\n").arg(idColumn).arg(id).toUtf8());
+        QVERIFY(!form->readFile(edited));
+        QCOMPARE(form->list().rows().size(), std::size_t(1));
+        QVERIFY(!form->findChild<QPushButton*>("ApplyButton")->isEnabled());
+        QVERIFY(!form->apply());
+        QCOMPARE(s.get(db::StaffRecord::Wage), wage);
+        setSheetFileChooser({});
     }
 
     void theNoteLeavesTheCaptionAndTheClientAreaAlone()
