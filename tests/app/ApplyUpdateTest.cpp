@@ -51,7 +51,8 @@ private slots:
         QStringList items;
         for (QAction* a : file->actions())
             items << (a->isSeparator() ? QStringLiteral("-") : a->objectName());
-        QCOMPARE(items, (QStringList{"Open1", "Save1", "ApplyUpdate1", "CompareWithFolder1", "-", "Exit1"}));
+        QCOMPARE(items, (QStringList{"Open1", "Save1", "ApplyUpdate1", "CompareWithFolder1", "ExportToSpreadsheet1",
+                                  "ImportFromSpreadsheet1", "-", "Exit1"}));
         auto* apply = ctx.mainForm->findChild<QAction*>("ApplyUpdate1");
         QCOMPARE(apply->text(), QStringLiteral("Apply &Update..."));
         QVERIFY(!apply->isEnabled());
