@@ -75,6 +75,7 @@ void ChangeAllForm::open(db::TableId t, std::vector<std::int32_t> ids)
                 ui->ChangeField->addItem(fromRaw(f.name));
         ui->ChangeField->setCurrentIndex(-1);
     }
+    ui->ChangeValueTo->setVisible(ui->ChangeOperation->currentIndex() == ClampInto);
     edits_.reset();
     model_->setRows({});
     ui->Summary->clear();
