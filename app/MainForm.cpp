@@ -12,22 +12,20 @@
 #include <memory>
 
 #include "about/AboutForm.h"
-#include "kit/AppContext.h"
 #include "app/ApplyUpdate.h"
 #include "app/CompareForm.h"
-#include "operations/FindForm.h"
-#include "operations/SheetForms.h"
+#include "app/RecoveryHook.h"
+#include "app/StatusForm.h"
+#include "clubs/ClubPage.h"
+#include "db/format/FieldCatalog.h"
+#include "db/storage/Storage.h"
+#include "kit/AppContext.h"
 #include "kit/EditHistory.h"
 #include "kit/EditStep.h"
 #include "kit/Messages.h"
 #include "kit/Platform.h"
 #include "kit/QtText.h"
-#include "app/RecoveryHook.h"
-#include "app/StatusForm.h"
 #include "kit/WindowUtil.h"
-#include "clubs/ClubPage.h"
-#include "db/format/FieldCatalog.h"
-#include "db/storage/Storage.h"
 #include "operations/AddStaffForm.h"
 #include "operations/CheckForm.h"
 #include "operations/WizForm.h"
@@ -102,7 +100,7 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
         if (ctx_.navigation) ctx_.navigation->showExport(db::TableId::Staff, {});
     });
     connect(ui->ImportFromSpreadsheet1, &QAction::triggered, this, [this] {
-        if (ctx_.importSheetForm) ctx_.importSheetForm->showImport();
+        if (ctx_.navigation) ctx_.navigation->showImport();
     });
     connect(ui->Exit1, &QAction::triggered, this, &MainForm::Exit1Click);
     connect(ui->Club1, &QAction::triggered, this, &MainForm::Club1Click);
@@ -114,7 +112,7 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     ctx_.history->install(ui->Edit1, ui->MainMenu1);
     ui->Edit1->addSeparator();
     QAction* find = ui->Edit1->addAction(QStringLiteral("&Find..."), this, [this] {
-        if (ctx_.findForm) ctx_.findForm->showFind();
+        if (ctx_.navigation) ctx_.navigation->showFind();
     });
     find->setObjectName(QStringLiteral("Find1"));
     find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
@@ -127,27 +125,28 @@ MainForm::MainForm(AppContext& ctx, QWidget* parent)
     ctx_.history->whenLoaded([this](const db::Database& d) { loadedDamage_ = damageLines(d); });
     // Records changed behind the history's back are compared with the game
     // folder as loaded, read once more (only ever on such a fault).
-    ctx_.history->setLoadedReader([this, original = std::shared_ptr<db::Database>()](
-                                      db::TableId t, std::size_t first, std::size_t count,
-                                      std::vector<std::uint8_t>& out) mutable {
-        try {
-            if (!original) {
-                auto d = std::make_shared<db::Database>();
-                db::readIndex(*d, gameDirectory());
-                db::NullProgress quiet;
-                db::loadDatabase(*d, gameDirectory(), QFile::encodeName(ctx_.wizardPath).toStdString(), quiet);
-                original = std::move(d);
+    ctx_.history->setLoadedReader(
+        [this, original = std::shared_ptr<db::Database>()](
+            db::TableId t, std::size_t first, std::size_t count, std::vector<std::uint8_t>& out) mutable {
+            try {
+                if (!original) {
+                    auto d = std::make_shared<db::Database>();
+                    db::readIndex(*d, gameDirectory());
+                    db::NullProgress quiet;
+                    db::loadDatabase(*d, gameDirectory(), QFile::encodeName(ctx_.wizardPath).toStdString(),
+                                     quiet);
+                    original = std::move(d);
+                }
+            } catch (const std::exception&) {
+                return false;
             }
-        } catch (const std::exception&) {
-            return false;
-        }
-        if (first + count > db::tableSize(*original, t)) return false;
-        const std::size_t size = db::tableLayout(t).recordSize;
-        out.resize(count * size);
-        for (std::size_t i = 0; i < count; ++i)
-            std::memcpy(out.data() + i * size, db::recordData(*original, t, first + i), size);
-        return true;
-    });
+            if (first + count > db::tableSize(*original, t)) return false;
+            const std::size_t size = db::tableLayout(t).recordSize;
+            out.resize(count * size);
+            for (std::size_t i = 0; i < count; ++i)
+                std::memcpy(out.data() + i * size, db::recordData(*original, t, first + i), size);
+            return true;
+        });
 
     ui->centralwidget->setFixedSize(ClientWidth, ClientHeight);
     setFixedSize(ClientWidth, ClientHeight + ui->MainMenu1->sizeHint().height());
@@ -315,12 +314,14 @@ bool MainForm::confirmNoNewDamage()
         fresh = newDamage(ctx_.db, loadedDamage_);
     }
     if (fresh.empty()) return true;
-    QString text = QStringLiteral("The database holds %1 that the game may crash on and that the files did not "
-                                  "have when they were loaded:\n")
+    QString text = QStringLiteral(
+                       "The database holds %1 that the game may crash on and that the files did not "
+                       "have when they were loaded:\n")
                        .arg(fresh.size() == 1 ? QStringLiteral("1 problem")
                                               : QStringLiteral("%1 problems").arg(fresh.size()));
     constexpr std::size_t kShown = 5;
-    for (std::size_t i = 0; i < fresh.size() && i < kShown; ++i) text += QLatin1Char('\n') + fromRaw(fresh[i].line());
+    for (std::size_t i = 0; i < fresh.size() && i < kShown; ++i)
+        text += QLatin1Char('\n') + fromRaw(fresh[i].line());
     if (fresh.size() > kShown) text += QStringLiteral("\n... and %1 more.").arg(fresh.size() - kShown);
     switch (messages().askBeforeDamagingSave(text)) {
         case MessageSink::Answer::Save:

@@ -3,6 +3,7 @@
 #include "clubs/ClubPage.h"
 #include "clubs/FindClubForm.h"
 #include "kit/AppContext.h"
+#include "operations/FindForm.h"
 #include "operations/FindStaffForm.h"
 #include "operations/SheetForms.h"
 #include "operations/TransferForm.h"
@@ -57,4 +58,14 @@ void PageNavigation::showField(db::TableId t, const db::FieldInfo& f)
 void PageNavigation::showExport(db::TableId t, std::vector<std::int32_t> found)
 {
     if (ctx_.exportSheetForm) ctx_.exportSheetForm->showExport(t, std::move(found));
+}
+
+void PageNavigation::showFind()
+{
+    if (ctx_.findForm) ctx_.findForm->showFind();
+}
+
+void PageNavigation::showImport()
+{
+    if (ctx_.importSheetForm) ctx_.importSheetForm->showImport();
 }

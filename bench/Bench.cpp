@@ -56,15 +56,6 @@ struct Row {
 // The changes "memory after" counts: Confirm-sized steps of the history.
 constexpr int kHistoryChanges = 1000;
 
-std::vector<double> parseScales(const std::string& text)
-{
-    std::vector<double> out;
-    std::stringstream ss(text);
-    std::string item;
-    while (std::getline(ss, item, ',')) out.push_back(std::stod(item));
-    return out;
-}
-
 std::string benchRoot()
 {
     const char* tmp = std::getenv("TMPDIR");
@@ -252,7 +243,7 @@ int main(int argc, char** argv)
         const std::string a = argv[i];
         auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
         if (a == "--scales")
-            opt.scales = parseScales(next());
+            opt.scales = bench::parseScales(next());
         else if (a == "--runs")
             opt.runs = std::max(1, std::atoi(next().c_str()));
         else if (a == "--markdown")

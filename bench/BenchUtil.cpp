@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "db/storage/Backup.h"
@@ -121,6 +123,45 @@ void writeTransactionally(const SavedFiles& files)
         ::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+double threadMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+double bestThreadMs(int runs, const std::function<void()>& fn)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const double start = threadMs();
+        fn();
+        best = std::min(best, threadMs() - start);
+    }
+    return best;
+}
+
+double bestWallMs(int runs, const std::function<void()>& fn)
+{
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        fn();
+        best = std::min(
+            best,
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
+std::vector<double> parseScales(const std::string& text)
+{
+    std::vector<double> out;
+    std::stringstream ss(text);
+    for (std::string item; std::getline(ss, item, ',');) out.push_back(std::stod(item));
+    return out;
 }
 
 }  // namespace bench

@@ -15,6 +15,17 @@ double medianMs(int runs, const std::function<void()>& fn);
 // The same with `setup` run before each call, outside the timing.
 double medianMs(int runs, const std::function<void()>& setup, const std::function<void()>& fn);
 
+// Processor time of the calling thread, in milliseconds.
+double threadMs();
+// The best of `runs` calls of `fn`: in processor time of the thread (on a
+// machine shared with other builds the wall clock measures them too), or in
+// wall time for work that waits on others (painting, the disk).
+double bestThreadMs(int runs, const std::function<void()>& fn);
+double bestWallMs(int runs, const std::function<void()>& fn);
+
+// "1,10,50" as numbers.
+std::vector<double> parseScales(const std::string& text);
+
 // Resident set size of this process in bytes.
 long long residentBytes();
 

@@ -24,25 +24,19 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchUtil.h"
 #include "db/editing/BulkChange.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {
 
-double threadMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
 // Milliseconds of the thread's own processor time: on a machine shared with
 // other builds the wall clock measures the others as much as this code.
 double timed(const std::function<void()>& fn)
 {
-    const double start = threadMs();
+    const double start = bench::threadMs();
     fn();
-    return threadMs() - start;
+    return bench::threadMs() - start;
 }
 
 }  // namespace

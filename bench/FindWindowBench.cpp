@@ -18,35 +18,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchUtil.h"
 #include "kit/AppContext.h"
 #include "kit/QueryResultModel.h"
 #include "operations/FindForm.h"
 #include "tools/sample/SampleDb.h"
-
-namespace {
-
-double bestMs(int runs, const std::function<void()>& fn)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        fn();
-        best = std::min(
-            best,
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
-std::vector<double> parseScales(const std::string& text)
-{
-    std::vector<double> out;
-    std::stringstream ss(text);
-    for (std::string item; std::getline(ss, item, ',');) out.push_back(std::stod(item));
-    return out;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -55,7 +31,7 @@ int main(int argc, char** argv)
     int runs = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--scales") == 0)
-            scales = parseScales(argv[i + 1]);
+            scales = bench::parseScales(argv[i + 1]);
         else if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
     }
@@ -75,9 +51,9 @@ int main(int argc, char** argv)
             view->viewport()->repaint();
             QApplication::processEvents();
         };
-        const double hundredK = bestMs(runs, [&] { show("Id < 100000"); });
-        const double all = bestMs(runs, [&] { show(""); });
-        const double last = bestMs(runs, [&] {
+        const double hundredK = bench::bestWallMs(runs, [&] { show("Id < 100000"); });
+        const double all = bench::bestWallMs(runs, [&] { show(""); });
+        const double last = bench::bestWallMs(runs, [&] {
             view->scrollToTop();
             view->viewport()->repaint();
             view->scrollToBottom();

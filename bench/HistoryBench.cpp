@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchUtil.h"
 #include "HistoryFigures.h"
 #include "db/editing/ChangeList.h"
 #include "db/editing/LoadedBaseline.h"
@@ -24,20 +25,6 @@
 namespace {
 
 using db::TableId;
-
-// The best wall time of `runs` calls of `fn`, in milliseconds: on a shared
-// machine the fastest run is the one least disturbed by others.
-double bestMs(int runs, const std::function<void()>& fn)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        fn();
-        times.push_back(
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    return *std::min_element(times.begin(), times.end());
-}
 
 }  // namespace
 
@@ -74,17 +61,17 @@ int main(int argc, char** argv)
         "first change %.3f ms; memory after %d changes: data %.1f MB + history %.2f MB = %.3fx the data\n",
         h.firstChangeMs, changes, static_cast<double>(h.dataBytes) / 1e6,
         static_cast<double>(h.historyBytes) / 1e6, h.memoryRatio());
-    const double captureMs = bestMs(runs, [&] {
+    const double captureMs = bench::bestWallMs(runs, [&] {
         db::ChangeStep s = bench::confirmPlayer(d, 424242);
         s.undo(d);
     });
-    const double undoRedoMs = bestMs(runs, [&] {
+    const double undoRedoMs = bench::bestWallMs(runs, [&] {
         steps.back().undo(d);
         steps.back().redo(d);
     });
     std::printf("one step: capture %.3f ms, undo + redo %.3f ms\n", captureMs, undoRedoMs);
 
-    const double wholeMs = bestMs(runs, [&] {
+    const double wholeMs = bench::bestWallMs(runs, [&] {
         db::ChangeRecorder r(d);
         r.touchAll();
         d.appendClub(db::composeNewClub(d));
@@ -95,7 +82,7 @@ int main(int argc, char** argv)
     std::vector<const db::ChangeStep*> applied;
     for (const db::ChangeStep& s : steps) applied.push_back(&s);
     std::size_t lines = 0;
-    const double listMs = bestMs(runs, [&] {
+    const double listMs = bench::bestWallMs(runs, [&] {
         const db::LoadedBaseline base(fingerprints, d, applied);
         const auto entries = db::listChanges(base, d, applied);
         const db::RecordNamer namer(d);
@@ -103,7 +90,8 @@ int main(int argc, char** argv)
         for (const auto& e : entries) texts.push_back(db::describeChange(e, base, d, namer));
         lines = texts.size();
     });
-    const double checkMs = bestMs(runs, [&] { const db::LoadedBaseline base(fingerprints, d, applied); });
+    const double checkMs =
+        bench::bestWallMs(runs, [&] { const db::LoadedBaseline base(fingerprints, d, applied); });
     std::printf(
         "list of %zu changes (from %zu steps): %.2f ms, of which checking the untouched blocks %.2f ms\n",
         lines, steps.size(), listMs, checkMs);

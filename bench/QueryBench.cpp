@@ -7,51 +7,23 @@
 //   quarndb-query-bench [--scales 1,10,50] [--runs 5]
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <numeric>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/BenchUtil.h"
 #include "db/query/Query.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {
 
 using db::TableId;
-
-double threadMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// The best of `runs` calls of `fn`, in milliseconds of the thread's own
-// processor time: on a machine shared with other builds the wall clock
-// measures the others as much as this code.
-double bestMs(int runs, const std::function<void()>& fn)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const double start = threadMs();
-        fn();
-        best = std::min(best, threadMs() - start);
-    }
-    return best;
-}
-
-std::vector<double> parseScales(const std::string& text)
-{
-    std::vector<double> out;
-    std::stringstream ss(text);
-    for (std::string item; std::getline(ss, item, ',');) out.push_back(std::stod(item));
-    return out;
-}
 
 volatile std::int64_t sink;
 
@@ -63,7 +35,7 @@ int main(int argc, char** argv)
     int runs = 5;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--scales") == 0)
-            scales = parseScales(argv[i + 1]);
+            scales = bench::parseScales(argv[i + 1]);
         else if (std::strcmp(argv[i], "--runs") == 0)
             runs = std::max(1, std::atoi(argv[i + 1]));
     }
@@ -77,15 +49,15 @@ int main(int argc, char** argv)
         const std::string staffQuery = "Wage > 20000 and Age < 25 and Nation = \"" + nation + "\"";
         const std::string playerQuery = "PotentialAbility > 120 and Age < 25 and Nation = \"" + nation + "\"";
 
-        const double scan = bestMs(runs, [&] {
+        const double scan = bench::bestThreadMs(runs, [&] {
             std::int64_t total = 0;
             for (const db::StaffRecord& s : d.staff) total += s.get(db::StaffRecord::Wage);
             sink = total;
         });
         std::size_t staffFound = 0, playersFound = 0;
-        const double staff =
-            bestMs(runs, [&] { staffFound = db::Query::parse(TableId::Staff, staffQuery).run(d).size(); });
-        const double players = bestMs(
+        const double staff = bench::bestThreadMs(
+            runs, [&] { staffFound = db::Query::parse(TableId::Staff, staffQuery).run(d).size(); });
+        const double players = bench::bestThreadMs(
             runs, [&] { playersFound = db::Query::parse(TableId::Players, playerQuery).run(d).size(); });
         std::vector<std::int32_t> all(d.staff.size());
         std::iota(all.begin(), all.end(), 0);
@@ -95,11 +67,11 @@ int main(int argc, char** argv)
         double sortWage = 1e300, sortName = 1e300;
         for (int r = 0; r < runs; ++r) {
             ids = all;
-            sortWage =
-                std::min(sortWage, bestMs(1, [&] { db::sortRecords(d, TableId::Staff, ids, byWage); }));
+            sortWage = std::min(
+                sortWage, bench::bestThreadMs(1, [&] { db::sortRecords(d, TableId::Staff, ids, byWage); }));
             ids = all;
-            sortName =
-                std::min(sortName, bestMs(1, [&] { db::sortRecords(d, TableId::Staff, ids, byName); }));
+            sortName = std::min(
+                sortName, bench::bestThreadMs(1, [&] { db::sortRecords(d, TableId::Staff, ids, byName); }));
         }
         std::printf("| %g× | %zu | %zu | %.1f ms | %.1f ms | %zu | %.1f ms | %zu | %.0f ms | %.0f ms |\n",
                     scale, d.staff.size(), d.players.size(), scan, staff, staffFound, players, playersFound,

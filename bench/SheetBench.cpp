@@ -18,39 +18,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchUtil.h"
 #include "db/exchange/SpreadsheetExport.h"
 #include "db/exchange/SpreadsheetImport.h"
 #include "tools/sample/SampleDb.h"
 
 namespace {
-
-double threadMs()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
-}
-
-// The best of `runs` calls of `fn`, in milliseconds of the thread's own
-// processor time (the machine is shared with other builds).
-double bestMs(int runs, const std::function<void()>& fn)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const double start = threadMs();
-        fn();
-        best = std::min(best, threadMs() - start);
-    }
-    return best;
-}
-
-std::vector<double> parseScales(const std::string& text)
-{
-    std::vector<double> out;
-    std::stringstream ss(text);
-    for (std::string item; std::getline(ss, item, ',');) out.push_back(std::stod(item));
-    return out;
-}
 
 // Where each cell of a CSV file ends (its separator or line end), and which
 // of them end a line.
@@ -95,7 +68,7 @@ int main(int argc, char** argv)
     std::vector<double> scales = {1, 10};
     int runs = 3;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--scales")) scales = parseScales(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--scales")) scales = bench::parseScales(argv[i + 1]);
         if (!std::strcmp(argv[i], "--runs")) runs = std::atoi(argv[i + 1]);
     }
     std::printf(
@@ -110,10 +83,10 @@ int main(int argc, char** argv)
         const db::Database d = sample::makeDatabase({scale, 7});
         const db::TableId t = db::TableId::Staff;
         std::string file;
-        const double exportMs = bestMs(runs, [&] { file = db::exportCsv(d, t); });
+        const double exportMs = bench::bestThreadMs(runs, [&] { file = db::exportCsv(d, t); });
 
         const Cells cells = cut(file);
-        const double writeFloor = bestMs(runs, [&] {
+        const double writeFloor = bench::bestThreadMs(runs, [&] {
             std::string out("\xEF\xBB\xBF");
             out.reserve(file.size());
             std::size_t start = 3;
@@ -126,12 +99,12 @@ int main(int argc, char** argv)
         });
 
         std::size_t faults = 0, changes = 0;
-        const double importMs = bestMs(runs, [&] {
+        const double importMs = bench::bestThreadMs(runs, [&] {
             const db::ImportPlan plan = db::planImport(d, t, file);
             faults = plan.faultCount;
             changes = plan.step.changes.size() + plan.step.growth.size();
         });
-        const double parseFloor = bestMs(runs, [&] {
+        const double parseFloor = bench::bestThreadMs(runs, [&] {
             csv_parser p;
             csv_init(&p, CSV_STRICT | CSV_STRICT_FINI | CSV_REPALL_NL);
             csv_set_space_func(&p, noSpace);

@@ -54,6 +54,9 @@ public:
     // File > Export to Spreadsheet on table `t`, offering `found` (the Find
     // window's results) beside all records.
     virtual void showExport(db::TableId /*t*/, std::vector<std::int32_t> /*found*/) {}
+    // Edit > Find... and File > Import from Spreadsheet...
+    virtual void showFind() {}
+    virtual void showImport() {}
     // The transfer dialog for one person.
     virtual void openTransfer(int /*staffId*/, const QString& /*staffName*/, int /*fromClubId*/,
                               int /*jobIndex*/, bool /*jobEnabled*/)
@@ -76,6 +79,8 @@ public:
     void showWhereUsed(db::TableId t, std::size_t record) override;
     void showField(db::TableId t, const db::FieldInfo& f) override;
     void showExport(db::TableId t, std::vector<std::int32_t> found) override;
+    void showFind() override;
+    void showImport() override;
 
 private:
     AppContext& ctx_;

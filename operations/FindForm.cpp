@@ -265,17 +265,30 @@ void FindForm::followChange()
     QTimer::singleShot(0, this, [this] {
         rerunPending_ = false;
         if (!ran_) return;
-        const std::vector<std::int32_t> selected = chosenRecords();
         const bool someSelected = ui->Results->selectionModel()->hasSelection();
+        std::vector<std::int32_t> wanted = someSelected ? chosenRecords() : std::vector<std::int32_t>();
         const std::int32_t top = model_->idAt(ui->Results->rowAt(0));
         if (!runQuery()) return;
         if (const int row = model_->rowOf(top); row >= 0)
             ui->Results->scrollTo(model_->index(row, 0), QAbstractItemView::PositionAtTop);
-        if (!someSelected || selected.size() > 1000) return;
+        if (!someSelected) return;
+        // One pass over the rows, not a search of them per selected record,
+        // and one range per run of selected rows.
+        std::sort(wanted.begin(), wanted.end());
         QItemSelection keep;
-        for (std::int32_t id : selected)
-            if (const int row = model_->rowOf(id); row >= 0)
-                keep.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
+        const std::vector<std::int32_t>& ids = model_->ids();
+        const int last = model_->columnCount() - 1;
+        int runStart = -1;
+        for (int row = 0; row <= static_cast<int>(ids.size()); ++row) {
+            const bool in =
+                row < static_cast<int>(ids.size()) &&
+                std::binary_search(wanted.begin(), wanted.end(), ids[static_cast<std::size_t>(row)]);
+            if (in && runStart < 0) runStart = row;
+            if (!in && runStart >= 0) {
+                keep.select(model_->index(runStart, 0), model_->index(row - 1, last));
+                runStart = -1;
+            }
+        }
         ui->Results->selectionModel()->select(keep, QItemSelectionModel::ClearAndSelect);
     });
 }

@@ -150,9 +150,14 @@ ImportSheetForm::ImportSheetForm(AppContext& ctx, QWidget* parent)
     });
     connect(ui->ApplyButton, &QPushButton::clicked, this, &ImportSheetForm::apply);
     connect(ui->CloseButton, &QPushButton::clicked, this, &QWidget::hide);
-    // The preview is of the database as it is: any change checks the file again.
+    // The preview is of the database as it is: any change checks the file
+    // again, at once while the window shows it, else when it shows again.
     connect(&ctx_.events, &DatabaseEvents::changed, this, [this] {
-        if (!fileName_.isEmpty()) check();
+        if (fileName_.isEmpty()) return;
+        if (isVisible())
+            check();
+        else
+            stale_ = true;
     });
 }
 
@@ -160,6 +165,7 @@ ImportSheetForm::~ImportSheetForm() = default;
 
 void ImportSheetForm::showImport()
 {
+    if (stale_ && !fileName_.isEmpty()) check();
     show();
     raise();
     activateWindow();
@@ -182,6 +188,7 @@ bool ImportSheetForm::readFile(const QString& path)
 
 void ImportSheetForm::check()
 {
+    stale_ = false;
     plan_ = db::planImport(ctx_.db, chosenTable(ui->SheetTable), bytes_);
     std::vector<QStringList> rows;
     if (!plan_.ok()) {
@@ -218,9 +225,10 @@ void ImportSheetForm::check()
 
 bool ImportSheetForm::apply()
 {
+    if (stale_) check();
     if (!plan_.ok() || plan_.step.empty()) return false;
     const db::ImportPlan plan = std::move(plan_);
-    // Checked once more after the step: the file is one undo step now.
+    // Applied once: the file is an undo step now and is not checked again.
     const QString name = fileName_;
     fileName_.clear();
     ui->ApplyButton->setEnabled(false);

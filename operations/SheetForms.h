@@ -77,4 +77,5 @@ private:
     QString fileName_;
     std::string bytes_;  // the file as read, checked again after any change
     db::ImportPlan plan_;
+    bool stale_ = false;  // the database changed while the window was hidden
 };

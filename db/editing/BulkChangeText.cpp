@@ -6,6 +6,7 @@
 
 #include "db/editing/BulkChange.h"
 #include "db/query/Query.h"
+#include "db/rules/TextRules.h"
 #include "db/rules/Win1252.h"
 
 namespace db {
@@ -29,20 +30,9 @@ bool startsWithFolded(std::string_view s, std::string_view prefix)
     return true;
 }
 
-// A whole decimal number with an optional sign, nothing around it.
 bool readWhole(std::string_view text, std::int64_t& value)
 {
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
-    if (i == text.size() || text.size() - i > 15) return false;
-    value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    if (negative) value = -value;
-    return true;
+    return readWholeNumber(text, value, 15);
 }
 
 // "110", "92.5", "-7.25%": the percentage times kPercentScale.

@@ -12,7 +12,6 @@ namespace db {
 
 namespace {
 
-
 void writeLe(std::uint8_t* p, std::size_t width, std::uint32_t v)
 {
     for (std::size_t i = 0; i < width; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
@@ -70,20 +69,9 @@ bool readHex(std::string_view text, std::size_t n, std::uint8_t* out)
     return true;
 }
 
-// A whole decimal number with an optional sign, nothing around it.
 bool readInteger(std::string_view text, std::int64_t& value)
 {
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
-    if (i == text.size() || text.size() - i > 12) return false;
-    value = 0;
-    for (; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    if (negative) value = -value;
-    return true;
+    return readWholeNumber(text, value, 12);
 }
 
 std::string textAt(const FieldInfo& f, const std::uint8_t* p, std::size_t& len)

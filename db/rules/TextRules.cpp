@@ -22,6 +22,21 @@ constexpr char fold(char c)
 
 }  // namespace
 
+bool readWholeNumber(std::string_view text, std::int64_t& value, std::size_t maxDigits)
+{
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) i = 1;
+    if (i == text.size() || text.size() - i > maxDigits) return false;
+    value = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        value = value * 10 + (text[i] - '0');
+    }
+    if (negative) value = -value;
+    return true;
+}
+
 std::int32_t textToNumber(std::string_view text)
 {
     std::size_t i = 0;

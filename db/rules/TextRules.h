@@ -18,6 +18,10 @@ namespace db {
 // is stored by its low bits anyway.
 std::int32_t textToNumber(std::string_view text);
 
+// A whole decimal number with an optional sign and nothing around it, of at
+// most `maxDigits` digits (so it never overflows); false for anything else.
+bool readWholeNumber(std::string_view text, std::int64_t& value, std::size_t maxDigits);
+
 // Turns the ASCII letters a-z into capitals; every other byte stays as it is.
 std::string upperAscii(std::string_view raw);
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <numeric>
 
 #include "db/editing/BulkChange.h"
@@ -17,16 +19,7 @@ using db::Database;
 using db::OverflowPolicy;
 using db::TableId;
 
-std::vector<std::uint8_t> everything(const Database& d)
-{
-    std::vector<std::uint8_t> out;
-    for (std::size_t k = 0; k < db::kTableCount; ++k) {
-        const db::TableImage img = db::tableImage(d, static_cast<TableId>(k));
-        out.insert(out.end(), img.bytes.begin(), img.bytes.end());
-        for (const std::string& n : img.displayNames) out.insert(out.end(), n.begin(), n.end() + 1);
-    }
-    return out;
-}
+using testing_db::everything;
 
 Database world()
 {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include <functional>
 
 #include "db/editing/FieldChange.h"
@@ -14,16 +16,7 @@ using db::Database;
 using db::StaffRecord;
 using db::TableId;
 
-std::vector<std::uint8_t> everything(const Database& d)
-{
-    std::vector<std::uint8_t> out;
-    for (std::size_t k = 0; k < db::kTableCount; ++k) {
-        const db::TableImage img = db::tableImage(d, static_cast<TableId>(k));
-        out.insert(out.end(), img.bytes.begin(), img.bytes.end());
-        for (const std::string& n : img.displayNames) out.insert(out.end(), n.begin(), n.end() + 1);
-    }
-    return out;
-}
+using testing_db::everything;
 
 ClubRecord emptyClub(const char* name)
 {

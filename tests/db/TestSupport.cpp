@@ -6,6 +6,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "db/editing/ChangeStep.h"
 #include "db/storage/Storage.h"
 #include "tools/sample/SampleDb.h"
 
@@ -156,6 +157,17 @@ db::Database writeSampleGame(const std::string& dir, double scale, int templates
     sample::writeDataFolder(d, dir);
     writeWizard(wizardPathIn(dir), static_cast<std::int16_t>(templates), templates);
     return d;
+}
+
+std::vector<std::uint8_t> everything(const db::Database& d)
+{
+    std::vector<std::uint8_t> out;
+    for (std::size_t k = 0; k < db::kTableCount; ++k) {
+        const db::TableImage img = db::tableImage(d, static_cast<db::TableId>(k));
+        out.insert(out.end(), img.bytes.begin(), img.bytes.end());
+        for (const std::string& n : img.displayNames) out.insert(out.end(), n.begin(), n.end() + 1);
+    }
+    return out;
 }
 
 db::Database loadGame(const std::string& dir)

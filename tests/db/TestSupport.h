@@ -65,6 +65,10 @@ db::Database writeSampleGame(const std::string& dir, double scale = 0.04, int te
 std::string wizardPathIn(const std::string& dir);
 void writeWizard(const std::string& path, std::int16_t count, int recordsPresent);
 
+// Every byte of every table, and the staff display names, back to back:
+// equal exactly when two databases hold the same records.
+std::vector<std::uint8_t> everything(const db::Database& d);
+
 // Loads a game folder written by writeSampleGame.
 db::Database loadGame(const std::string& dir);
 

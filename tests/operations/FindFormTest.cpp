@@ -119,12 +119,14 @@ void FindFormTest::sortsAndFollowsChanges()
 
     // A change made elsewhere shows without asking; so does its undo.
     QVERIFY(run("Wage > 200"));
+    selectRows({0});  // person 2, kept selected when the rows move
     db::ChangeRecorder recorder(w->ctx.db);
     recorder.touch(db::TableId::Staff, 4);
     w->person(4).set(db::StaffRecord::Wage, 500);
     const db::ChangeStep step = recorder.finish(w->ctx.db);
     w->ctx.events.announce({DatabaseChange::Kind::Done, &step});
     QTRY_COMPARE(ids(), (std::vector<std::int32_t>{4, 2}));  // still by name, descending
+    QCOMPARE(form->chosenRecords(), (std::vector<std::int32_t>{2}));
     step.undo(w->ctx.db);
     w->ctx.events.announce({DatabaseChange::Kind::Undone, &step});
     QTRY_COMPARE(ids(), (std::vector<std::int32_t>{2}));

@@ -7,6 +7,7 @@
 
 #include "Args.h"
 #include "Cli.h"
+#include "WriteFolder.h"
 #include "db/exchange/SheetColumns.h"
 #include "db/exchange/SpreadsheetImport.h"
 #include "db/rules/Win1252.h"
@@ -39,17 +40,6 @@ const char* const kImportHelp =
     "Exit status: 0 applied (or a dry run found no fault), 2 faults in the file,\n"
     "bad arguments, an unreadable folder or file, or a failed save.\n";
 
-namespace {
-
-int fail(std::ostream& err, const std::string& message)
-{
-    err << "quarndb-cli: " << message << "\n"
-        << "Run 'quarndb-cli import --help' for usage.\n";
-    return kExitError;
-}
-
-}  // namespace
-
 int importCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     bool dryRun = false;
@@ -57,10 +47,10 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
     a.flag("--dry-run", dryRun);
     if (!a.parse(args, err)) return kExitError;
     const std::vector<std::string>& positional = a.positional();
-    if (positional.size() != 3) return fail(err, "import needs GAMEDIR, TABLE and FILE");
+    if (positional.size() != 3) return usageError(err, "import needs GAMEDIR, TABLE and FILE", "import");
     const std::string& dir = positional[0];
     const auto table = db::sheetTableByName(positional[1]);
-    if (!table) return fail(err, "unknown table '" + positional[1] + "'");
+    if (!table) return usageError(err, "unknown table '" + positional[1] + "'", "import");
 
     std::ifstream in(std::filesystem::path(positional[2]), std::ios::binary);
     if (!in) {
@@ -73,17 +63,8 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
         return kExitError;
     }
 
-    // A folder an interrupted save left behind is made whole first, as apply does.
-    using Outcome = db::RecoveryReport::Outcome;
-    const Outcome pending = db::recoverGameFolder(dir, false).outcome;
-    if (pending != Outcome::Nothing && pending != Outcome::Tidied) {
-        err << "quarndb-cli: " << dir << " holds an interrupted save; run 'quarndb-cli recover " << dir
-            << "' first. Nothing was written.\n";
-        return kExitError;
-    }
     db::Database target;
-    if (!openDatabase(dir, target, err)) return kExitError;
-    target.markStepComplete(db::LoadStep::WizardTemplates);
+    if (!openForWriting(dir, target, err)) return kExitError;
 
     const db::ImportPlan plan = db::planImport(target, *table, file);
     if (!plan.ok()) {
@@ -112,16 +93,11 @@ int importCommand(const std::vector<std::string>& args, std::ostream& out, std::
     }
     try {
         db::applyImport(target, plan);
-        db::SaveSession session;
-        db::NullProgress progress;
-        const std::string backup = session.save(target, dir, progress);
-        out << "Imported: " << counts << ".\n";
-        if (!backup.empty()) out << "The original data files were copied to " << backup << "\n";
     } catch (const db::Error& e) {
-        err << "quarndb-cli: cannot save " << dir << ": " << e.what() << "\n";
+        err << "quarndb-cli: cannot import into " << dir << ": " << e.what() << "\n";
         return kExitError;
     }
-    return kExitOk;
+    return saveFolder(target, dir, "Imported: " + counts + ".", out, err) ? kExitOk : kExitError;
 }
 
 }  // namespace cli

@@ -5,6 +5,7 @@
 
 #include "Args.h"
 #include "Cli.h"
+#include "WriteFolder.h"
 #include "db/editing/BulkChange.h"
 #include "db/query/Query.h"
 #include "db/rules/Win1252.h"
@@ -128,15 +129,8 @@ int setCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
     }
 
-    // As apply: an interrupted save is made whole first.
-    using Outcome = db::RecoveryReport::Outcome;
-    const Outcome pending = db::recoverGameFolder(dir, false).outcome;
-    if (pending != Outcome::Nothing && pending != Outcome::Tidied)
-        return fail(err, dir + " holds an interrupted save; run 'quarndb-cli recover " + dir +
-                             "' first. Nothing was written.");
     db::Database d;
-    if (!openDatabase(dir, d, err)) return kExitError;
-    d.markStepComplete(db::LoadStep::WizardTemplates);  // never saved; the command has no use for them
+    if (!openForWriting(dir, d, err)) return kExitError;
 
     db::BulkPlan plan{*table,
                       {},
@@ -192,15 +186,10 @@ int setCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     try {
         db::applyBulkChange(d, edits);
-        db::SaveSession session;
-        db::NullProgress progress;
-        const std::string backup = session.save(d, dir, progress);
-        out << "Changed: " << caption << ".\n";
-        if (!backup.empty()) out << "The original data files were copied to " << backup << "\n";
     } catch (const db::Error& e) {
-        return fail(err, "cannot save " + dir + ": " + utf8(e.what()));
+        return fail(err, "cannot change " + dir + ": " + utf8(e.what()));
     }
-    return kExitOk;
+    return saveFolder(d, dir, "Changed: " + caption + ".", out, err) ? kExitOk : kExitError;
 }
 
 }  // namespace cli

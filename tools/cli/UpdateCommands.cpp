@@ -7,6 +7,7 @@
 
 #include "Args.h"
 #include "Cli.h"
+#include "WriteFolder.h"
 #include "db/exchange/json/UpdateJson.h"
 #include "db/rules/Win1252.h"
 #include "db/storage/Backup.h"
@@ -113,22 +114,8 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "quarndb-cli: " << positional[1] << ": " << e.what() << "\n";
         return kExitError;
     }
-    // A folder an interrupted save left behind is made whole first: read now
-    // it could mix the files of two saves, and a save over it would lose the
-    // way back.
-    using Outcome = db::RecoveryReport::Outcome;
-    const Outcome pending = db::recoverGameFolder(dir, false).outcome;
-    if (pending != Outcome::Nothing && pending != Outcome::Tidied) {
-        err << "quarndb-cli: " << dir << " holds an interrupted save; run 'quarndb-cli recover " << dir
-            << "' first. Nothing was written.\n";
-        return kExitError;
-    }
-
     db::Database target;
-    if (!openDatabase(dir, target, err)) return kExitError;
-    // Every table a save writes was read whole; the wizard's templates, which
-    // the command has no use for, are the editor's own and never saved.
-    target.markStepComplete(db::LoadStep::WizardTemplates);
+    if (!openForWriting(dir, target, err)) return kExitError;
 
     // Which database the folder is, said before anything else: another
     // database than the update's base stops here unless forced.
@@ -177,17 +164,9 @@ int applyCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         return kExitError;
     }
 
-    try {
-        db::SaveSession session;
-        db::NullProgress progress;
-        const std::string backup = session.save(target, dir, progress);
-        out << "Applied: " << summary(db::countUpdate(update)) << ".\n";
-        if (!backup.empty()) out << "The original data files were copied to " << backup << "\n";
-    } catch (const db::Error& e) {
-        err << "quarndb-cli: cannot save " << dir << ": " << e.what() << "\n";
-        return kExitError;
-    }
-    return kExitOk;
+    return saveFolder(target, dir, "Applied: " + summary(db::countUpdate(update)) + ".", out, err)
+               ? kExitOk
+               : kExitError;
 }
 
 }  // namespace cli
